@@ -1,0 +1,339 @@
+#pragma once
+
+// The XML binding foundation: documents, bound nodes, node lists, collections
+// and the property patterns that the document models are written in.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "XMLErrors.h"
+#include "XMLRef.h"
+
+namespace xercesc_3_2 {
+class DOMNode;
+class DOMDocument;
+}  // namespace xercesc_3_2
+
+class TXMLNode;
+class TXMLNodeList;
+class TXMLNodeCollection;
+
+using IXMLNode = Ref<TXMLNode>;
+using IXMLNodeList = Ref<TXMLNodeList>;
+using IXMLNodeCollection = Ref<TXMLNodeCollection>;
+using IXMLDocument = std::shared_ptr<TXMLDocument>;
+
+// What a wrapper is made from: its DOM node, its document and the wrapper whose
+// child list created it (none for attributes and the document node).
+struct NodeInit {
+  xercesc_3_2::DOMNode* dom = nullptr;
+  TXMLDocument* document = nullptr;
+  TXMLNode* parent = nullptr;
+};
+
+using WrapperFactory = std::shared_ptr<TXMLNode> (*)(const NodeInit&);
+
+template <class T>
+std::shared_ptr<TXMLNode> MakeWrapper(const NodeInit& init) {
+  return std::make_shared<T>(init);
+}
+
+// Answers whether a wrapper supports an interface (is of a bound class).
+using InterfaceCheck = bool (*)(const TXMLNode*);
+
+template <class T>
+bool Supports(const TXMLNode* node) {
+  return dynamic_cast<const T*>(node) != nullptr;
+}
+
+struct TNodeClassInfo {
+  std::u16string tag;
+  std::u16string namespaceURI;
+  WrapperFactory factory;
+};
+
+enum class TNodeType { ntElement, ntAttribute, ntText, ntCData, ntProcessingInstr, ntComment, ntDocument, ntOther };
+
+enum TXMLDocOption : unsigned {
+  doNodeAutoCreate = 1u << 0,
+  doNodeAutoIndent = 1u << 1,
+  doAttrNull = 1u << 2,
+  doAutoPrefix = 1u << 3,
+  doNamespaceDecl = 1u << 4,
+  doAutoSave = 1u << 5,
+};
+
+enum TParseOption : unsigned {
+  poResolveExternals = 1u << 0,
+  poValidateOnParse = 1u << 1,
+  poPreserveWhiteSpace = 1u << 2,
+  poAsyncLoad = 1u << 3,
+};
+
+// Converts between the documents' UTF-16 text and UTF-8, the 8-bit text of this platform.
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view text);
+
+// The ordered wrappers of an element's children (of every node kind) or of its
+// attributes. Built on first use; rebuilt in place after an invalidation.
+class TXMLNodeList {
+ public:
+  enum class Kind { Children, Attributes };
+
+  TXMLNodeList(TXMLNode& owner, Kind kind) : owner_(owner), kind_(kind) {}
+  TXMLNodeList(const TXMLNodeList&) = delete;
+  TXMLNodeList& operator=(const TXMLNodeList&) = delete;
+
+  int Count();
+  IXMLNode NodeAt(int index);
+  // The name lookup with the missing-child rule.
+  IXMLNode NodeByName(std::u16string_view name);
+  // The same lookup without creating anything: null when absent.
+  IXMLNode FindNode(std::u16string_view name);
+
+ private:
+  friend class TXMLNode;
+  friend class TXMLNodeCollection;
+  friend class TXMLDocument;
+
+  void ensureBuilt();
+  void invalidate();
+  int indexOf(const TXMLNode* node);
+  std::shared_ptr<TXMLNode> findMatch(std::u16string_view name);
+  std::u16string defaultNamespace() const;
+  const std::vector<std::shared_ptr<TXMLNode>>& wrappers();
+  // Releases the wrappers without recursion into their subtrees (document teardown).
+  std::vector<std::shared_ptr<TXMLNode>> takeWrappers();
+
+  TXMLNode& owner_;
+  Kind kind_;
+  bool built_ = false;
+  std::vector<std::shared_ptr<TXMLNode>> wrappers_;
+};
+
+// A bound node: the wrapper of one DOM node (element, attribute, text or document).
+class TXMLNode : public std::enable_shared_from_this<TXMLNode> {
+ public:
+  explicit TXMLNode(const NodeInit& init);
+  virtual ~TXMLNode();
+  TXMLNode(const TXMLNode&) = delete;
+  TXMLNode& operator=(const TXMLNode&) = delete;
+
+  IXMLNodeList ChildList();
+  IXMLNodeList AttributeList();
+  std::u16string ReadText();
+  void WriteText(std::u16string_view text);
+  std::optional<std::u16string> ReadValue();
+  void WriteAttribute(std::u16string_view name, std::u16string_view text);
+  void RegisterChildClass(std::u16string_view tag, WrapperFactory factory, std::u16string_view namespaceURI = u"");
+  template <class T>
+  void RegisterChildClass(std::u16string_view tag, std::u16string_view namespaceURI = u"") {
+    RegisterChildClass(tag, &MakeWrapper<T>, namespaceURI);
+  }
+  template <class L>
+  L* HostCollection(std::u16string_view itemTag, std::u16string_view itemNamespaceURI = u"");
+
+  std::u16string NodeName() const;
+  std::u16string LocalName() const;
+  std::u16string NamespaceURI() const;
+  std::u16string Prefix() const;
+  TNodeType NodeType() const;
+  bool HasChildNodes() const;
+  bool IsDocumentElement() const;
+  TXMLDocument& OwnerDocument() const { return *document_; }
+  // The node and its content as XML text.
+  std::u16string XML() const;
+
+ protected:
+  // Property patterns: each accessor of a bound class is one call of these.
+  std::u16string TextProperty(std::u16string_view name);
+  void SetTextProperty(std::u16string_view name, std::u16string_view value);
+  std::u16string AttributeProperty(std::u16string_view name);
+  void SetAttributeProperty(std::u16string_view name, std::u16string_view value);
+  template <class T>
+  Ref<T> ComplexProperty(std::u16string_view name);
+  template <class L>
+  Ref<L> CollectionProperty(L* list);
+
+  // A handle to something that lives as long as this wrapper.
+  template <class T>
+  Ref<T> HandleTo(T* part) {
+    return Ref<T>(documentHandle(), std::shared_ptr<T>(keepAlive(), part));
+  }
+  IXMLNode HandleTo(const std::shared_ptr<TXMLNode>& node) { return IXMLNode(documentHandle(), node); }
+
+  xercesc_3_2::DOMNode* dom() const { return dom_; }
+  // The element whose tree this wrapper stands for: the host for a list class.
+  TXMLNode& element() { return host_ ? *host_ : *this; }
+
+ private:
+  friend class TXMLNodeList;
+  friend class TXMLNodeCollection;
+  friend class TXMLDocument;
+  friend IXMLNode BindRootClass(const IXMLDocument&, std::u16string_view, WrapperFactory, std::u16string_view);
+
+  std::shared_ptr<TXMLNode> keepAlive();
+  std::shared_ptr<TXMLDocument> documentHandle() const;
+  WrapperFactory wrapperClassFor(xercesc_3_2::DOMNode* child) const;
+  std::shared_ptr<TXMLNode> wrap(xercesc_3_2::DOMNode* child);
+  xercesc_3_2::DOMNode* singleTextChild();
+  std::shared_ptr<TXMLNode> createChildElement(std::u16string_view name);
+  std::shared_ptr<TXMLNode> createAttribute(std::u16string_view name);
+  // Algorithm of insertion at a position among all children of the element.
+  std::shared_ptr<TXMLNode> insertChild(xercesc_3_2::DOMNode* node, int position);
+  void removeChild(const TXMLNode* child);
+  void childrenInvalidated();
+  void addObserver(TXMLNodeCollection* collection) { observers_.push_back(collection); }
+  void hostList(std::unique_ptr<TXMLNodeCollection> list);
+
+  xercesc_3_2::DOMNode* dom_;
+  TXMLDocument* document_;
+  TXMLNode* host_ = nullptr;
+  std::vector<TNodeClassInfo> registrations_;
+  TXMLNodeList children_{*this, TXMLNodeList::Kind::Children};
+  TXMLNodeList attributes_{*this, TXMLNodeList::Kind::Attributes};
+  std::vector<std::unique_ptr<TXMLNodeCollection>> hostedLists_;
+  std::vector<TXMLNodeCollection*> observers_;
+};
+
+// A typed cast: succeeds exactly for wrappers of the class, else "Interface not supported".
+template <class T>
+Ref<T> intf_cast(const IXMLNode& node) {
+  auto typed = std::dynamic_pointer_cast<T>(node.shared());
+  if (!typed) throw EIntfCastError();
+  return Ref<T>(node.document(), std::move(typed));
+}
+
+// Repeated child elements presented as an indexed collection, kept in document order.
+class TXMLNodeCollection : public TXMLNode {
+ public:
+  explicit TXMLNodeCollection(const NodeInit& init);
+
+  int ItemCount();
+  IXMLNode ItemAt(int index);
+  void ClearItems();
+  void DeleteItem(int index);
+  int RemoveItem(const IXMLNode& item);
+  IXMLNode NewItem(int position);
+
+ protected:
+  void SetItemTag(std::u16string_view tag) { itemTag_ = tag; }
+  template <class T>
+  void SetItemInterface() {
+    itemInterface_ = &Supports<T>;
+  }
+  template <class T>
+  Ref<T> TypedItemAt(int index) {
+    return intf_cast<T>(ItemAt(index));
+  }
+  template <class T>
+  Ref<T> TypedNewItem(int position) {
+    return intf_cast<T>(NewItem(position));
+  }
+
+ private:
+  friend class TXMLNode;
+
+  bool isItem(const TXMLNode& node) const;
+  void ensureItems();
+  void childInserted(int childIndex);
+  void childRemoved(const TXMLNode* child);
+  void childrenInvalidated() { itemsBuilt_ = false; }
+  std::u16string newItemNodeName(std::u16string& declarationPrefix, bool& declared);
+
+  std::u16string itemTag_;
+  std::u16string itemNamespaceURI_;
+  InterfaceCheck itemInterface_ = &Supports<TXMLNode>;
+  bool itemsBuilt_ = false;
+  std::vector<TXMLNode*> items_;
+};
+
+// A list class: the collection of one repeated child of its host element.
+template <class T>
+class TXMLItemList : public TXMLNodeCollection {
+ public:
+  using ItemClass = T;
+  using TXMLNodeCollection::TXMLNodeCollection;
+
+  Ref<T> Add() { return TypedNewItem<T>(-1); }
+  Ref<T> Insert(int index) { return TypedNewItem<T>(index); }
+  Ref<T> Item(int index) { return TypedItemAt<T>(index); }
+};
+
+// A text list: items are plain elements, each standing for one text value.
+class TXMLTextList : public TXMLNodeCollection {
+ public:
+  using ItemClass = TXMLNode;
+  using TXMLNodeCollection::TXMLNodeCollection;
+
+  IXMLNode Add(std::u16string_view text);
+  IXMLNode Insert(int index, std::u16string_view text);
+  std::u16string Item(int index);
+};
+
+// The document: a DOM document and its bound document node.
+class TXMLDocument : public std::enable_shared_from_this<TXMLDocument> {
+ public:
+  TXMLDocument();
+  ~TXMLDocument();
+  TXMLDocument(const TXMLDocument&) = delete;
+  TXMLDocument& operator=(const TXMLDocument&) = delete;
+
+  bool Active() const { return dom_ != nullptr; }
+  const std::u16string& FileName() const { return fileName_; }
+  unsigned Options() const { return doNodeAutoCreate | doAttrNull | doAutoPrefix | doNamespaceDecl; }
+  unsigned ParseOptions() const { return 0; }
+  IXMLNode DocumentNode();
+  IXMLNode DocumentElement();
+
+ private:
+  friend class TXMLNode;
+  friend IXMLDocument LoadDocumentFile(const std::u16string&);
+  friend IXMLDocument NewDocument(const std::u16string&);
+  friend IXMLNode BindRootClass(const IXMLDocument&, std::u16string_view, WrapperFactory, std::u16string_view);
+
+  void activateEmpty();
+  std::shared_ptr<TXMLNode>& documentNode();
+
+  xercesc_3_2::DOMDocument* dom_ = nullptr;
+  std::u16string fileName_;
+  std::vector<TNodeClassInfo> rootRegistrations_;
+  std::shared_ptr<TXMLNode> documentNode_;
+};
+
+// Document layer.
+IXMLDocument LoadDocumentFile(const std::u16string& fileName);
+IXMLDocument NewDocument(const std::u16string& version);
+IXMLNode BindRootClass(const IXMLDocument& document, std::u16string_view tag, WrapperFactory rootClass,
+                       std::u16string_view namespaceURI);
+template <class T>
+IXMLNode BindRoot(const IXMLDocument& document, std::u16string_view tag, std::u16string_view namespaceURI) {
+  return BindRootClass(document, tag, &MakeWrapper<T>, namespaceURI);
+}
+
+// --- templates ---
+
+template <class T>
+Ref<T> TXMLNode::ComplexProperty(std::u16string_view name) {
+  return intf_cast<T>(ChildList()->NodeByName(name));
+}
+
+template <class L>
+Ref<L> TXMLNode::CollectionProperty(L* list) {
+  return HandleTo(list);
+}
+
+template <class L>
+L* TXMLNode::HostCollection(std::u16string_view itemTag, std::u16string_view itemNamespaceURI) {
+  auto list = std::make_unique<L>(NodeInit{dom_, document_, nullptr});
+  L* raw = list.get();
+  raw->host_ = this;
+  raw->itemTag_ = itemTag;
+  raw->itemInterface_ = &Supports<typename L::ItemClass>;
+  raw->itemNamespaceURI_ = itemNamespaceURI.empty() ? NamespaceURI() : std::u16string(itemNamespaceURI);
+  hostList(std::move(list));
+  return raw;
+}

@@ -1,0 +1,322 @@
+// Bound nodes and node lists.
+
+#include <xercesc/dom/DOMLSSerializer.hpp>
+
+#include "XMLDoc.h"
+#include "XercesSupport.h"
+
+using namespace binding_detail;
+
+namespace {
+
+// Algorithm of node matching: namespace ignoring ASCII case (or any, when empty), names exact.
+bool Matches(const xml::DOMNode* node, std::u16string_view tag, std::u16string_view namespaceURI) {
+  if (!namespaceURI.empty() && !EqualsIgnoringAsciiCase(Str(node->getNamespaceURI()), namespaceURI)) return false;
+  if (Str(node->getNodeName()) == tag) return true;
+  const XMLCh* local = node->getLocalName();
+  return local && std::u16string_view(local) == tag;
+}
+
+std::string QuotedName(std::u16string_view name) { return "Node \"" + ToUtf8(name) + "\" not found"; }
+
+xml::DOMDocument* OwnerOf(xml::DOMNode* node) {
+  return node->getNodeType() == xml::DOMNode::DOCUMENT_NODE ? static_cast<xml::DOMDocument*>(node)
+                                                            : node->getOwnerDocument();
+}
+
+// Xerces reports bad names and the like as its own DOMException; callers see ours.
+template <class F>
+auto GuardDom(F&& operation) {
+  try {
+    return operation();
+  } catch (const xml::DOMException& e) {
+    throw EXMLDocError(ToUtf8(Str(e.getMessage())));
+  }
+}
+
+}  // namespace
+
+// --- TXMLNodeList ---
+
+void TXMLNodeList::ensureBuilt() {
+  if (built_) return;
+  wrappers_.clear();
+  xml::DOMNode* dom = owner_.dom_;
+  if (kind_ == Kind::Children) {
+    for (xml::DOMNode* child = dom->getFirstChild(); child; child = child->getNextSibling()) {
+      wrappers_.push_back(owner_.wrap(child));
+    }
+  } else if (xml::DOMNamedNodeMap* attributes = dom->getAttributes()) {
+    for (XMLSize_t i = 0, n = attributes->getLength(); i < n; ++i) {
+      wrappers_.push_back(std::make_shared<TXMLNode>(NodeInit{attributes->item(i), owner_.document_, nullptr}));
+    }
+  }
+  built_ = true;
+}
+
+void TXMLNodeList::invalidate() { built_ = false; }
+
+const std::vector<std::shared_ptr<TXMLNode>>& TXMLNodeList::wrappers() {
+  ensureBuilt();
+  return wrappers_;
+}
+
+std::vector<std::shared_ptr<TXMLNode>> TXMLNodeList::takeWrappers() {
+  built_ = false;
+  return std::move(wrappers_);
+}
+
+int TXMLNodeList::Count() { return static_cast<int>(wrappers().size()); }
+
+IXMLNode TXMLNodeList::NodeAt(int index) {
+  if (index < 0 || index >= Count()) throw EListError(index);
+  return owner_.HandleTo(wrappers_[index]);
+}
+
+int TXMLNodeList::indexOf(const TXMLNode* node) {
+  const auto& all = wrappers();
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i].get() == node) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::u16string TXMLNodeList::defaultNamespace() const {
+  return kind_ == Kind::Children ? owner_.NamespaceURI() : std::u16string();
+}
+
+std::shared_ptr<TXMLNode> TXMLNodeList::findMatch(std::u16string_view name) {
+  std::u16string namespaceURI = defaultNamespace();
+  for (const auto& wrapper : wrappers()) {
+    if (Matches(wrapper->dom_, name, namespaceURI)) return wrapper;
+  }
+  return nullptr;
+}
+
+IXMLNode TXMLNodeList::FindNode(std::u16string_view name) {
+  auto found = findMatch(name);
+  return found ? owner_.HandleTo(found) : IXMLNode();
+}
+
+IXMLNode TXMLNodeList::NodeByName(std::u16string_view name) {
+  if (auto found = findMatch(name)) return owner_.HandleTo(found);
+  bool mayCreate = (owner_.document_->Options() & doNodeAutoCreate) != 0;
+  if (kind_ == Kind::Attributes) mayCreate = mayCreate && owner_.NodeType() == TNodeType::ntElement;
+  if (mayCreate && owner_.NodeType() == TNodeType::ntDocument) {
+    mayCreate = static_cast<xml::DOMDocument*>(owner_.dom_)->getDocumentElement() == nullptr;
+  }
+  if (!mayCreate) throw EXMLDocError(QuotedName(name));
+  return owner_.HandleTo(kind_ == Kind::Children ? owner_.createChildElement(name) : owner_.createAttribute(name));
+}
+
+// --- TXMLNode ---
+
+TXMLNode::TXMLNode(const NodeInit& init) : dom_(init.dom), document_(init.document) {}
+
+TXMLNode::~TXMLNode() = default;
+
+std::shared_ptr<TXMLNode> TXMLNode::keepAlive() { return host_ ? host_->keepAlive() : shared_from_this(); }
+
+std::shared_ptr<TXMLDocument> TXMLNode::documentHandle() const { return document_->shared_from_this(); }
+
+IXMLNodeList TXMLNode::ChildList() {
+  TXMLNode& owner = element();
+  return owner.HandleTo(&owner.children_);
+}
+
+IXMLNodeList TXMLNode::AttributeList() {
+  TXMLNode& owner = element();
+  return owner.HandleTo(&owner.attributes_);
+}
+
+std::u16string TXMLNode::NodeName() const { return Str(dom_->getNodeName()); }
+std::u16string TXMLNode::LocalName() const { return Str(dom_->getLocalName()); }
+std::u16string TXMLNode::NamespaceURI() const { return Str(dom_->getNamespaceURI()); }
+std::u16string TXMLNode::Prefix() const { return Str(dom_->getPrefix()); }
+bool TXMLNode::HasChildNodes() const { return dom_->hasChildNodes(); }
+
+TNodeType TXMLNode::NodeType() const {
+  switch (dom_->getNodeType()) {
+    case xml::DOMNode::ELEMENT_NODE: return TNodeType::ntElement;
+    case xml::DOMNode::ATTRIBUTE_NODE: return TNodeType::ntAttribute;
+    case xml::DOMNode::TEXT_NODE: return TNodeType::ntText;
+    case xml::DOMNode::CDATA_SECTION_NODE: return TNodeType::ntCData;
+    case xml::DOMNode::PROCESSING_INSTRUCTION_NODE: return TNodeType::ntProcessingInstr;
+    case xml::DOMNode::COMMENT_NODE: return TNodeType::ntComment;
+    case xml::DOMNode::DOCUMENT_NODE: return TNodeType::ntDocument;
+    default: return TNodeType::ntOther;
+  }
+}
+
+bool TXMLNode::IsDocumentElement() const {
+  xml::DOMNode* parent = dom_->getParentNode();
+  return NodeType() == TNodeType::ntElement && parent && parent->getNodeType() == xml::DOMNode::DOCUMENT_NODE;
+}
+
+std::u16string TXMLNode::XML() const {
+  EnsureXercesInitialized();
+  xml::DOMImplementation* implementation = xml::DOMImplementationRegistry::getDOMImplementation(u"LS");
+  xml::DOMLSSerializer* serializer = static_cast<xml::DOMImplementationLS*>(implementation)->createLSSerializer();
+  XMLCh* text = serializer->writeToString(dom_);
+  std::u16string result = Str(text);
+  xml::XMLString::release(&text);
+  serializer->release();
+  return result;
+}
+
+xml::DOMNode* TXMLNode::singleTextChild() {
+  if (!dom_->hasChildNodes()) {
+    dom_->appendChild(OwnerOf(dom_)->createTextNode(u""));
+    childrenInvalidated();
+  }
+  xml::DOMNode* only = dom_->getFirstChild();
+  auto type = only->getNodeType();
+  if (only->getNextSibling() || (type != xml::DOMNode::TEXT_NODE && type != xml::DOMNode::CDATA_SECTION_NODE)) {
+    throw EXMLDocError(kSingleTextNodeMessage);
+  }
+  return only;
+}
+
+std::u16string TXMLNode::ReadText() {
+  TXMLNode& node = element();
+  if (node.NodeType() != TNodeType::ntElement) return Str(node.dom_->getNodeValue());
+  return Str(node.singleTextChild()->getNodeValue());
+}
+
+void TXMLNode::WriteText(std::u16string_view text) {
+  TXMLNode& node = element();
+  std::u16string value = Terminated(text);
+  if (node.NodeType() != TNodeType::ntElement) {
+    node.dom_->setNodeValue(value.c_str());
+    return;
+  }
+  node.singleTextChild()->setNodeValue(value.c_str());
+}
+
+std::optional<std::u16string> TXMLNode::ReadValue() {
+  std::u16string text = ReadText();
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
+void TXMLNode::WriteAttribute(std::u16string_view name, std::u16string_view text) {
+  TXMLNode& node = element();
+  if (node.NodeType() != TNodeType::ntElement) throw EXMLDocError("Cannot set an attribute on a node that is not an element");
+  GuardDom([&] {
+    static_cast<xml::DOMElement*>(node.dom_)->setAttribute(Terminated(name).c_str(), Terminated(text).c_str());
+    return 0;
+  });
+  node.attributes_.invalidate();
+}
+
+void TXMLNode::RegisterChildClass(std::u16string_view tag, WrapperFactory factory, std::u16string_view namespaceURI) {
+  TXMLNode& node = element();
+  std::u16string uri = namespaceURI.empty() ? node.NamespaceURI() : std::u16string(namespaceURI);
+  bool replaced = false;
+  for (auto& entry : node.registrations_) {
+    if (entry.tag == tag && entry.namespaceURI == uri) {
+      entry.factory = factory;
+      replaced = true;
+    }
+  }
+  if (!replaced) node.registrations_.push_back({std::u16string(tag), uri, factory});
+  node.childrenInvalidated();
+}
+
+WrapperFactory TXMLNode::wrapperClassFor(xml::DOMNode* child) const {
+  for (const auto& entry : registrations_) {
+    if (Matches(child, entry.tag, entry.namespaceURI)) return entry.factory;
+  }
+  return &MakeWrapper<TXMLNode>;
+}
+
+std::shared_ptr<TXMLNode> TXMLNode::wrap(xml::DOMNode* child) {
+  return wrapperClassFor(child)(NodeInit{child, document_, this});
+}
+
+std::shared_ptr<TXMLNode> TXMLNode::createChildElement(std::u16string_view name) {
+  std::u16string nodeName(name);
+  std::u16string namespaceURI;
+  auto colon = name.find(u':');
+  if (colon != std::u16string_view::npos) {
+    std::u16string declaration = u"xmlns:" + std::u16string(name.substr(0, colon));
+    for (xml::DOMNode* at = dom_; at && at->getNodeType() == xml::DOMNode::ELEMENT_NODE; at = at->getParentNode()) {
+      auto* element = static_cast<xml::DOMElement*>(at);
+      if (element->getAttributeNode(declaration.c_str())) {
+        namespaceURI = Str(element->getAttribute(declaration.c_str()));
+        break;
+      }
+    }
+  } else {
+    std::u16string prefix = Prefix();
+    if (!prefix.empty()) nodeName = prefix + u":" + nodeName;
+    namespaceURI = NamespaceURI();
+  }
+  xml::DOMDocument* owner = OwnerOf(dom_);
+  xml::DOMElement* created = GuardDom([&] {
+    return namespaceURI.empty() ? owner->createElement(nodeName.c_str())
+                                : owner->createElementNS(namespaceURI.c_str(), nodeName.c_str());
+  });
+  return insertChild(created, -1);
+}
+
+std::shared_ptr<TXMLNode> TXMLNode::createAttribute(std::u16string_view name) {
+  auto* element = static_cast<xml::DOMElement*>(dom_);
+  xml::DOMAttr* attribute = GuardDom([&] { return OwnerOf(dom_)->createAttribute(Terminated(name).c_str()); });
+  element->setAttributeNode(attribute);
+  attributes_.invalidate();
+  for (const auto& wrapper : attributes_.wrappers()) {
+    if (wrapper->dom_ == attribute) return wrapper;
+  }
+  throw EXMLDocError(QuotedName(name));
+}
+
+std::shared_ptr<TXMLNode> TXMLNode::insertChild(xml::DOMNode* node, int position) {
+  int count = children_.Count();
+  if (position < -1 || position > count) throw EListError(position);
+  bool append = position == -1 || position == count;
+  GuardDom([&] {
+    return append ? dom_->appendChild(node) : dom_->insertBefore(node, children_.wrappers_[position]->dom_);
+  });
+  auto wrapper = wrap(node);
+  int index = append ? count : position;
+  children_.wrappers_.insert(children_.wrappers_.begin() + index, wrapper);
+  for (TXMLNodeCollection* observer : observers_) observer->childInserted(index);
+  return wrapper;
+}
+
+void TXMLNode::removeChild(const TXMLNode* child) {
+  int index = children_.indexOf(child);
+  if (index < 0) return;
+  dom_->removeChild(child->dom_);
+  auto keep = children_.wrappers_[index];
+  children_.wrappers_.erase(children_.wrappers_.begin() + index);
+  for (TXMLNodeCollection* observer : observers_) observer->childRemoved(child);
+}
+
+void TXMLNode::childrenInvalidated() {
+  children_.invalidate();
+  for (TXMLNodeCollection* observer : observers_) observer->childrenInvalidated();
+}
+
+void TXMLNode::hostList(std::unique_ptr<TXMLNodeCollection> list) {
+  observers_.push_back(list.get());
+  hostedLists_.push_back(std::move(list));
+}
+
+// Property patterns.
+
+std::u16string TXMLNode::TextProperty(std::u16string_view name) { return ChildList()->NodeByName(name)->ReadText(); }
+
+void TXMLNode::SetTextProperty(std::u16string_view name, std::u16string_view value) {
+  ChildList()->NodeByName(name)->WriteText(value);
+}
+
+std::u16string TXMLNode::AttributeProperty(std::u16string_view name) {
+  return AttributeList()->NodeByName(name)->ReadText();
+}
+
+void TXMLNode::SetAttributeProperty(std::u16string_view name, std::u16string_view value) {
+  WriteAttribute(name, value);
+}
+

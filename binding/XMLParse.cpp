@@ -1,0 +1,230 @@
+// Loading files into DOM documents safely: nothing outside the file is read,
+// entity expansion is bounded and nothing recurses on the document's depth.
+
+#include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/util/SecurityManager.hpp>
+
+#include <cstdio>
+#include <mutex>
+
+#include "XMLDoc.h"
+#include "XercesSupport.h"
+
+namespace binding_detail {
+
+void EnsureXercesInitialized() {
+  // Never terminated: documents may outlive any scope we could choose.
+  static std::once_flag once;
+  std::call_once(once, [] { xml::XMLPlatformUtils::Initialize(); });
+}
+
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+namespace {
+
+constexpr unsigned kEntityExpansionLimit = 10000;
+// Real manifests nest about ten levels; the scanner's prefix lookup costs the depth
+// on every element, so a hostile depth would take minutes.
+constexpr int kMaxDepth = 5000;
+constexpr size_t kSourceExcerptLength = 40;
+
+class FirstErrorHandler : public xml::ErrorHandler {
+ public:
+  void warning(const xml::SAXParseException&) override {}
+  void error(const xml::SAXParseException& e) override { record(e); }
+  void fatalError(const xml::SAXParseException& e) override { record(e); }
+  void resetErrors() override {}
+
+  bool failed = false;
+  std::string reason;
+  int line = 0;
+
+ private:
+  void record(const xml::SAXParseException& e) {
+    if (failed) return;
+    failed = true;
+    reason = ToUtf8(Str(e.getMessage()));
+    line = static_cast<int>(e.getLineNumber());
+  }
+};
+
+struct TooDeep {};
+
+class DepthLimitedParser : public xml::XercesDOMParser {
+ public:
+  void startElement(const xml::XMLElementDecl& decl, const unsigned int urlId, const XMLCh* const prefix,
+                    const xml::RefVectorOf<xml::XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
+                    const bool isRoot) override {
+    if (++depth_ > kMaxDepth) throw TooDeep{};
+    XercesDOMParser::startElement(decl, urlId, prefix, attributes, count, isEmpty, isRoot);
+  }
+  void endElement(const xml::XMLElementDecl& decl, const unsigned int urlId, const bool isRoot,
+                  const XMLCh* const prefix) override {
+    --depth_;
+    XercesDOMParser::endElement(decl, urlId, isRoot, prefix);
+  }
+
+ private:
+  int depth_ = 0;
+};
+
+std::string SourceLine(const std::string& bytes, int line) {
+  if (line < 1) return {};
+  size_t start = 0;
+  for (int current = 1; current < line; ++current) {
+    size_t next = bytes.find_first_of("\r\n", start);
+    if (next == std::string::npos) return {};
+    start = next + ((bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1);
+  }
+  size_t end = bytes.find_first_of("\r\n", start);
+  std::string_view text(bytes.data() + start, (end == std::string::npos ? bytes.size() : end) - start);
+  return ToUtf8(DecodeUtf8(text, kSourceExcerptLength, InvalidUtf8::Latin1));
+}
+
+void StripWhitespaceText(xml::DOMDocument* document) {
+  auto isBlank = [](const XMLCh* text) {
+    for (; text && *text; ++text) {
+      if (*text != u' ' && *text != u'\t' && *text != u'\r' && *text != u'\n') return false;
+    }
+    return true;
+  };
+  xml::DOMNode* node = document->getFirstChild();
+  while (node) {
+    xml::DOMNode* next = nullptr;
+    if (node->getFirstChild()) {
+      next = node->getFirstChild();
+    } else {
+      for (xml::DOMNode* up = node; up && up != document && !next; up = up->getParentNode()) {
+        next = up->getNextSibling();
+      }
+    }
+    if (node->getNodeType() == xml::DOMNode::TEXT_NODE && isBlank(node->getNodeValue())) {
+      node->getParentNode()->removeChild(node);
+    }
+    node = next;
+  }
+}
+
+}  // namespace
+
+std::u16string DeclarationData(std::string_view bytes) {
+  std::u16string head;
+  if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+    bool little = bytes[0] == '\xFF';
+    for (size_t i = 2; i + 1 < bytes.size() && head.size() < 256; i += 2) {
+      auto lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
+      auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
+      head.push_back(char16_t(lo | (hi << 8)));
+    }
+  } else {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    head = DecodeUtf8(bytes.substr(0, 256), 256, InvalidUtf8::Latin1);
+  }
+  if (head.rfind(u"<?xml", 0) != 0 || head.size() < 6 ||
+      (head[5] != u' ' && head[5] != u'\t' && head[5] != u'\r' && head[5] != u'\n')) {
+    return {};
+  }
+  auto end = head.find(u"?>");
+  if (end == std::u16string::npos) return {};
+  std::u16string_view declaration(head.data() + 5, end - 5);
+
+  std::u16string data;
+  for (std::u16string_view name : {u"version", u"encoding", u"standalone"}) {
+    auto at = declaration.find(name);
+    if (at == std::u16string_view::npos) continue;
+    auto quote = declaration.find_first_of(u"\"'", at + name.size());
+    if (quote == std::u16string_view::npos) continue;
+    auto close = declaration.find(declaration[quote], quote + 1);
+    if (close == std::u16string_view::npos) continue;
+    auto value = declaration.substr(quote + 1, close - quote - 1);
+    if (value.empty()) continue;
+    if (!data.empty()) data += u' ';
+    data += std::u16string(name) + u"=\"" + std::u16string(value) + u"\"";
+  }
+  return data;
+}
+
+xml::DOMDocument* ParseBytes(const std::string& bytes, const std::u16string& systemId) {
+  EnsureXercesInitialized();
+  xml::SecurityManager security;
+  security.setEntityExpansionLimit(kEntityExpansionLimit);
+  FirstErrorHandler errors;
+  xml::DOMDocument* document = nullptr;
+  {
+    DepthLimitedParser parser;
+    parser.setValidationScheme(xml::XercesDOMParser::Val_Never);
+    parser.setDoNamespaces(true);
+    parser.setDoSchema(false);
+    parser.setLoadExternalDTD(false);
+    parser.setDisableDefaultEntityResolution(true);
+    parser.setCreateEntityReferenceNodes(false);
+    parser.setSecurityManager(&security);
+    parser.setErrorHandler(&errors);
+    std::u16string id = Terminated(systemId);
+    xml::MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), id.c_str());
+    try {
+      parser.parse(source);
+    } catch (const xml::XMLException& e) {
+      if (!errors.failed) {
+        errors.failed = true;
+        errors.reason = ToUtf8(Str(e.getMessage()));
+        errors.line = static_cast<int>(e.getSrcLine());
+      }
+    } catch (const TooDeep&) {
+      errors.failed = true;
+      errors.reason = "elements nested deeper than " + std::to_string(kMaxDepth) + " levels";
+      errors.line = 0;
+    } catch (const xml::DOMException& e) {
+      if (!errors.failed) {
+        errors.failed = true;
+        errors.reason = ToUtf8(Str(e.getMessage()));
+      }
+    }
+    if (!errors.failed) document = parser.adoptDocument();
+  }
+  if (errors.failed || !document || !document->getDocumentElement()) {
+    if (document) document->release();
+    if (!errors.failed) {
+      errors.reason = "invalid document structure";
+      errors.line = 1;
+    }
+    throw EDOMParseError(errors.reason, errors.line, SourceLine(bytes, errors.line));
+  }
+  StripWhitespaceText(document);
+  return document;
+}
+
+}  // namespace binding_detail
+
+// --- error messages ---
+
+namespace {
+std::string Format(const char* pattern, int value) {
+  char buffer[128];
+  std::snprintf(buffer, sizeof buffer, pattern, value);
+  return buffer;
+}
+}  // namespace
+
+EListError::EListError(int index) : EXMLBindError(Format("List index out of bounds (%d)", index)) {}
+
+EIntfCastError::EIntfCastError() : EXMLBindError("Interface not supported") {}
+
+EVariantTypeCastError::EVariantTypeCastError(const std::string& fromType, const std::string& toType)
+    : EXMLBindError("Could not convert variant of type (" + fromType + ") into type (" + toType + ")") {}
+
+EDOMParseError::EDOMParseError(const std::string& reason, int line, const std::string& sourceText)
+    : EXMLBindError(reason + "\r\nLine: " + std::to_string(line) + "\r\n" + sourceText),
+      reason_(reason),
+      line_(line),
+      sourceText_(sourceText) {}
