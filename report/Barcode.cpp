@@ -2,6 +2,7 @@
 
 #include <zint.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace report {
@@ -19,6 +20,10 @@ BarcodeShape encodeBarcode(Symbology symbology, const QString& value)
     if (symbology == Symbology::QrCode) {
         symbol->symbology = BARCODE_QRCODE;
         symbol->input_mode = UNICODE_MODE;
+        // Beyond Latin-1 zint would fall back to Shift JIS; say UTF-8 instead.
+        const bool latin1 = std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 256; });
+        if (!latin1)
+            symbol->eci = 26;
     } else {
         symbol->symbology = BARCODE_CODE128;  // picks sets A/B/C itself
         symbol->input_mode = DATA_MODE;
