@@ -1,0 +1,8 @@
+#include "MdfeDocuments.h"
+
+TXMLUnitsAndGoods BindUnitsAndGoods(TXMLNode& parent) {
+  parent.RegisterChildClass<TXMLTUnidadeTransp>(u"infUnidTransp");
+  parent.RegisterChildClass<TXMLPeri>(u"peri");
+  return {parent.HostCollection<TXMLTUnidadeTranspList>(u"infUnidTransp"),
+          parent.HostCollection<TXMLPeriList>(u"peri")};
+}
