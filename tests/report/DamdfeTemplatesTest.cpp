@@ -43,6 +43,12 @@ TEST_P(DamdfeTemplate, PrintsTheValuesOnOneSheet)
     ASSERT_NO_THROW(report.render(templatePath(), realisticDamdfeParameters()));
     EXPECT_EQ(report.pageCount(), 1);
     EXPECT_EQ(report.pdfTitle(), QStringLiteral("DAMDFE 1234"));
+    const QStringList fonts =
+        runTool(QStringLiteral("pdffonts"), {report.pdfPath()}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    EXPECT_FALSE(fonts.isEmpty());
+    const QRegularExpression embedded(QStringLiteral("\\s(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"));
+    for (const QString& font : fonts)
+        EXPECT_EQ(embedded.match(font).captured(1), QStringLiteral("yes")) << font.toStdString();
     const QString text = withoutBlanks(report.streamText());
     for (const char* expected : {
              "DAMDFE - Documento Auxiliar de Manifesto Eletrônico de Documentos Fiscais",

@@ -4,8 +4,11 @@
 #include "ReportOutput.h"
 #include "ReportTestSupport.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +171,47 @@ TEST(Outputs, UnwritablePdfIsAnError)
         EXPECT_NE(std::string(error.what()).find("Não foi possível gravar o PDF \"" + target.toStdString()),
                   std::string::npos)
             << error.what();
+    }
+}
+
+TEST(Outputs, PrintPreviewReturnsWhenTheDialogCloses)
+{
+    RenderedReport folder;
+    const QString path = folder.writeTemplate(singleReport(
+        R"({"kind": "text", "width": 50, "height": 6, "text": "{n}"})"));
+    SetReportOutput(rv::PrintPreview{});
+    bool closed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            closed = true;
+            dialog->reject();
+        }
+    });
+    poll.start(50);
+    QTimer::singleShot(20000, [] {  // a failing test must not hang
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    TRvProject project;
+    project.SetProjectFile(path);
+    project.SetParam("n", "1");
+    EXPECT_NO_THROW(project.ExecuteReport("Report1"));
+    EXPECT_TRUE(closed);
+}
+
+TEST(Outputs, AbsentPrinterIsAnError)
+{
+    RenderedReport folder;
+    const QString path = folder.writeTemplate(singleReport(""));
+    SetReportOutput(rv::Printer{QStringLiteral("Impressora Que Não Existe")});
+    TRvProject project;
+    project.SetProjectFile(path);
+    try {
+        project.ExecuteReport("Report1");
+        FAIL() << "no error";
+    } catch (const ERvProjectError& error) {
+        EXPECT_STREQ(error.what(), "Impressora \"Impressora Que Não Existe\" não encontrada.");
     }
 }
 
