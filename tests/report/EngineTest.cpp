@@ -161,17 +161,8 @@ TEST(Outputs, UnwritablePdfIsAnError)
     RenderedReport folder;
     const QString path = folder.writeTemplate(singleReport(""));
     const QString target = folder.dir() + QStringLiteral("/no/such/dir/out.pdf");
-    SetReportOutput(rv::PdfFile{target});
-    TRvProject project;
-    project.SetProjectFile(path);
-    try {
-        project.ExecuteReport("Report1");
-        FAIL() << "no error";
-    } catch (const ERvProjectError& error) {
-        EXPECT_NE(std::string(error.what()).find("Não foi possível gravar o PDF \"" + target.toStdString()),
-                  std::string::npos)
-            << error.what();
-    }
+    const std::string message = failureOf(path, "Report1", rv::PdfFile{target});
+    EXPECT_NE(message.find("Não foi possível gravar o PDF \"" + target.toStdString()), std::string::npos) << message;
 }
 
 TEST(Outputs, PrintPreviewReturnsWhenTheDialogCloses)
@@ -204,15 +195,8 @@ TEST(Outputs, AbsentPrinterIsAnError)
 {
     RenderedReport folder;
     const QString path = folder.writeTemplate(singleReport(""));
-    SetReportOutput(rv::Printer{QStringLiteral("Impressora Que Não Existe")});
-    TRvProject project;
-    project.SetProjectFile(path);
-    try {
-        project.ExecuteReport("Report1");
-        FAIL() << "no error";
-    } catch (const ERvProjectError& error) {
-        EXPECT_STREQ(error.what(), "Impressora \"Impressora Que Não Existe\" não encontrada.");
-    }
+    EXPECT_EQ(failureOf(path, "Report1", rv::Printer{QStringLiteral("Impressora Que Não Existe")}),
+              "Impressora \"Impressora Que Não Existe\" não encontrada.");
 }
 
 }  // namespace

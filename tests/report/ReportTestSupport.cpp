@@ -18,6 +18,19 @@ QString runTool(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+std::string failureOf(const QString& templatePath, const std::string& report, const ReportOutput& output)
+{
+    SetReportOutput(output);
+    TRvProject project;
+    project.SetProjectFile(templatePath);
+    try {
+        project.ExecuteReport(report);
+    } catch (const ERvProjectError& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
 QString templateBesideTests(const QString& name)
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(name);

@@ -36,6 +36,12 @@ private:
     QTemporaryDir dir_;
 };
 
+#include "ReportOutput.h"
+
+// The message of the ERvProjectError a run gives, or "(no error)".
+std::string failureOf(const QString& templatePath, const std::string& report = "Report1",
+                      const ReportOutput& output = rv::PdfInMemory{});
+
 QString runTool(const QString& program, const QStringList& arguments);
 
 QString templateBesideTests(const QString& name);

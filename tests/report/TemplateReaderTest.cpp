@@ -21,19 +21,6 @@ QByteArray reportWithItem(const QByteArray& item)
     return R"({"reports": [{"name": "Report1", "items": [)" + item + "]}]}";
 }
 
-std::string failureOf(const QString& path, const std::string& report = "Report1")
-{
-    SetReportOutput(rv::PdfInMemory{});
-    TRvProject project;
-    project.SetProjectFile(path);
-    try {
-        project.ExecuteReport(report);
-    } catch (const ERvProjectError& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
-
 TEST(TemplateErrors, EachFaultIsNamedWithItsFile)
 {
     const std::vector<BrokenTemplate> cases = {
