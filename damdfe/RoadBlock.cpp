@@ -1,0 +1,141 @@
+#include "RoadBlock.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "mdfe_v300.h"
+
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) {
+    text += line;
+    text += kLineBreak;
+  }
+  return text;
+}
+
+// Copy of `length` characters from the 1-based `start`, clamped as the cut needs.
+std::string ClampedPart(const std::string& text, long start, long length) {
+  if (start < 1) start = 1;
+  if (length <= 0 || static_cast<size_t>(start) > text.size()) return {};
+  return text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(length));
+}
+
+long Position(const std::string& text, std::string_view marker) {
+  size_t at = text.find(marker);
+  return at == std::string::npos ? 0 : static_cast<long>(at) + 1;
+}
+
+bool IsUtf8Name(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+  return name == "UTF-8" || name == "UTF8";
+}
+
+// The encoding named by the XML declaration at the start of the bytes, if any.
+std::string DeclaredEncoding(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (bytes.substr(0, 5) != "<?xml") return {};
+  std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+  size_t at = declaration.find("encoding");
+  if (at == std::string_view::npos) return {};
+  size_t quote = declaration.find_first_of("\"'", at);
+  if (quote == std::string_view::npos) return {};
+  size_t close = declaration.find(declaration[quote], quote + 1);
+  if (close == std::string_view::npos) return {};
+  return std::string(declaration.substr(quote + 1, close - quote - 1));
+}
+
+// Declares the MDF-e namespace on a "rodo" start tag that declares no default namespace.
+std::string WithInheritedNamespace(std::string part) {
+  if (part.rfind("<rodo", 0) != 0) return part;
+  std::string_view startTag = std::string_view(part).substr(0, part.find('>'));
+  if (startTag.find("xmlns=") != std::string_view::npos) return part;
+  part.insert(5, " xmlns=\"" + ToUtf8(kMdfeNamespace) + "\"");
+  return part;
+}
+
+std::string SystemMessage(const std::string& what, const std::filesystem::path& path) {
+  return what + " \"" + path.string() + "\": " + std::strerror(errno);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+std::string CutRoadBlock(std::string_view manifestBytes) {
+  std::string text = JoinLines(SplitLines(manifestBytes));
+  long rodo = Position(text, "<rodo");
+  long infModalEnd = Position(text, "</infModal");
+  std::string part = WithInheritedNamespace(ClampedPart(text, rodo, infModalEnd - rodo));
+  std::string block = JoinLines(SplitLines(part));
+  std::string encoding = DeclaredEncoding(manifestBytes);
+  if (!encoding.empty() && !IsUtf8Name(encoding)) {
+    block.insert(0, "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>" + std::string(kLineBreak));
+  }
+  return block;
+}
+
+TRoadBlockFile::TRoadBlockFile() {
+  std::error_code error;
+  std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  if (error) base = "/tmp";
+  std::string pattern = (base / "damdfe-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error(SystemMessage("Não foi possível criar a pasta", pattern));
+  directory_ = pattern;
+  file_ = directory_ / "Rodo.xml";
+}
+
+TRoadBlockFile::~TRoadBlockFile() {
+  std::error_code ignored;
+  std::filesystem::remove_all(directory_, ignored);
+}
+
+void TRoadBlockFile::Write(const std::string& bytes) const {
+  // The directory is ours alone; O_EXCL and O_NOFOLLOW still refuse anything planted in it.
+  int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) throw std::runtime_error(SystemMessage("Não foi possível criar o arquivo", file_));
+  size_t written = 0;
+  while (written < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      std::string message = SystemMessage("Não foi possível gravar o arquivo", file_);
+      ::close(fd);
+      throw std::runtime_error(message);
+    }
+    written += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0) throw std::runtime_error(SystemMessage("Não foi possível gravar o arquivo", file_));
+}
+
+std::string ReadWholeFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw std::runtime_error("Não foi possível ler o arquivo \"" + file.string() + "\": " + std::strerror(errno));
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

@@ -1,0 +1,257 @@
+// damdfe-imprimir: prints the DAMDFE of one or more MDF-e files from the command line.
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DamdfeTexts.h"
+#include "PrintJob.h"
+#include "ReportOutput.h"
+
+namespace {
+
+constexpr const char* kVersion = "damdfe-imprimir 1.0.0";
+
+constexpr const char* kUsage =
+    "Uso: damdfe-imprimir [opções] ARQUIVO.xml [ARQUIVO.xml ...]\n"
+    "Imprime o DAMDFE de cada MDF-e (XML do leiaute 3.00, com ou sem o protocolo de autorização).\n"
+    "\n"
+    "Arquivos:\n"
+    "  --xml ARQUIVO          MDF-e a imprimir (pode repetir; arquivos soltos também valem)\n"
+    "  --logo ARQUIVO         logomarca do cliente (BMP, JPEG ou PNG; opcional)\n"
+    "\n"
+    "Saída (uma só; sem nenhuma, um PDF por MDF-e na pasta atual, com o nome do XML):\n"
+    "  --pdf ARQUIVO          grava o PDF neste arquivo (um único XML)\n"
+    "  --pasta PASTA          grava um PDF por MDF-e nesta pasta, com o nome do XML\n"
+    "  --png PASTA            grava as folhas como imagens PNG (uma subpasta por XML quando forem vários)\n"
+    "  --impressora[=NOME]    envia para a impressora NOME, ou para a padrão\n"
+    "  --visualizar           abre a visualização de impressão (requer tela)\n"
+    "\n"
+    "DAMDFE:\n"
+    "  --protocolo NÚMERO     número do protocolo de autorização\n"
+    "  --tipo TIPO            normal (padrão), contingencia ou dpec\n"
+    "  --formato FORMATO      retrato (padrão) ou paisagem\n"
+    "\n"
+    "Outras:\n"
+    "  --parametros           mostra os parâmetros do relatório (nome=valor) e não imprime\n"
+    "  --help                 mostra esta ajuda\n"
+    "  --version              mostra a versão\n"
+    "\n"
+    "Saída do programa: 0 quando todos foram impressos, 1 quando algum falhou, 2 para uso incorreto.\n";
+
+enum class OutputKind { Folder, Pdf, Png, Printer, Preview };
+
+struct Options {
+  std::vector<std::string> xmlFiles;
+  std::string logo;
+  std::string protocol;
+  int typeIndex = 0;
+  int format = 0;
+  bool parametersOnly = false;
+  std::optional<OutputKind> output;
+  std::string outputPath;  // file, folder or printer name
+};
+
+struct UsageError {
+  std::string message;
+};
+
+bool EndsWithXml(const std::string& argument) {
+  if (argument.size() < 4) return false;
+  std::string end = argument.substr(argument.size() - 4);
+  for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return end == ".xml";
+}
+
+void ChooseOutput(Options& options, OutputKind kind, std::string path) {
+  if (options.output) throw UsageError{"escolha uma só saída (--pdf, --pasta, --png, --impressora ou --visualizar)"};
+  options.output = kind;
+  options.outputPath = std::move(path);
+}
+
+int ChoiceIndex(const std::string& option, const std::string& value, const std::vector<std::string>& choices) {
+  for (size_t i = 0; i < choices.size(); ++i) {
+    if (choices[i] == value) return static_cast<int>(i);
+  }
+  throw UsageError{"valor inválido para " + option + ": \"" + value + "\""};
+}
+
+// Returns nullopt when the run ends at once (help, version).
+std::optional<Options> ParseArguments(const std::vector<std::string>& arguments) {
+  Options options;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= arguments.size()) throw UsageError{"falta o valor de " + argument};
+      return arguments[++i];
+    };
+    if (argument == "--help" || argument == "-h") {
+      std::cout << kUsage;
+      return std::nullopt;
+    } else if (argument == "--version") {
+      std::cout << kVersion << "\n";
+      return std::nullopt;
+    } else if (argument == "--xml") {
+      options.xmlFiles.push_back(value());
+    } else if (argument == "--logo") {
+      options.logo = value();
+    } else if (argument == "--protocolo") {
+      options.protocol = value();
+    } else if (argument == "--tipo") {
+      options.typeIndex = ChoiceIndex(argument, value(), {"normal", "contingencia", "dpec"});
+    } else if (argument == "--formato") {
+      options.format = ChoiceIndex(argument, value(), {"retrato", "paisagem"});
+    } else if (argument == "--parametros") {
+      options.parametersOnly = true;
+    } else if (argument == "--pdf") {
+      ChooseOutput(options, OutputKind::Pdf, value());
+    } else if (argument == "--pasta") {
+      ChooseOutput(options, OutputKind::Folder, value());
+    } else if (argument == "--png") {
+      ChooseOutput(options, OutputKind::Png, value());
+    } else if (argument == "--visualizar") {
+      ChooseOutput(options, OutputKind::Preview, "");
+    } else if (argument == "--impressora") {
+      bool named = i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0 && !EndsWithXml(arguments[i + 1]);
+      ChooseOutput(options, OutputKind::Printer, named ? arguments[++i] : "");
+    } else if (argument.rfind("--impressora=", 0) == 0) {
+      ChooseOutput(options, OutputKind::Printer, argument.substr(13));
+    } else if (argument.rfind("-", 0) == 0 && argument != "-") {
+      throw UsageError{"opção desconhecida: " + argument};
+    } else {
+      options.xmlFiles.push_back(argument);
+    }
+  }
+  if (options.xmlFiles.empty()) throw UsageError{"informe ao menos um arquivo XML"};
+  if (options.output == OutputKind::Pdf && options.xmlFiles.size() > 1) {
+    throw UsageError{"--pdf grava um único arquivo; para vários XML use --pasta"};
+  }
+  return options;
+}
+
+std::string BaseName(const std::string& xmlPath) { return std::filesystem::path(xmlPath).stem().string(); }
+
+ReportOutput OutputFor(const Options& options, const std::string& xmlPath) {
+  auto in = [](const std::string& folder, const std::string& name) {
+    return QString::fromStdString((std::filesystem::path(folder.empty() ? "." : folder) / name).string());
+  };
+  switch (options.output.value_or(OutputKind::Folder)) {
+    case OutputKind::Pdf: return rv::PdfFile{QString::fromStdString(options.outputPath)};
+    case OutputKind::Folder: return rv::PdfFile{in(options.outputPath, BaseName(xmlPath) + ".pdf")};
+    case OutputKind::Png: {
+      bool several = options.xmlFiles.size() > 1;
+      return rv::PngPages{several ? in(options.outputPath, BaseName(xmlPath)) : QString::fromStdString(options.outputPath)};
+    }
+    case OutputKind::Printer: return rv::Printer{QString::fromStdString(options.outputPath)};
+    case OutputKind::Preview: return rv::PrintPreview{};
+  }
+  return rv::PrintPreview{};
+}
+
+// Values may hold line breaks (lists, observations): escaped so each setting stays one line.
+std::string Escaped(const std::string& value) {
+  std::string out;
+  for (char c : value) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\t') out += "\\t";
+    else out += c;
+  }
+  return out;
+}
+
+// Returns the result text, as the print job does.
+std::string ShowParameters(const Options& options, const std::string& xmlPath) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(xmlPath, error)) {
+    return "-2 ERRO: Caminho do arquivo XML inexistente. Verifique: " + xmlPath;
+  }
+  TParameterRecorder fixed;
+  TParameterRecorder supplementary;
+  try {
+    TLoadedManifest loaded = LoadManifestForPrinting(xmlPath);
+    FillDAMDFEParameters(loaded, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, fixed,
+                         &supplementary);
+  } catch (const std::exception& e) {
+    return kPrintErrorPrefix + e.what();
+  }
+  for (const auto& [name, value] : fixed.settings) std::cout << name << "=" << Escaped(value) << "\n";
+  if (!supplementary.settings.empty()) std::cout << "\n";
+  for (const auto& [name, value] : supplementary.settings) std::cout << name << "=" << Escaped(value) << "\n";
+  return "";
+}
+
+std::string RunOne(const Options& options, const std::string& xmlPath) {
+  if (options.parametersOnly) return ShowParameters(options, xmlPath);
+  SetReportOutput(OutputFor(options, xmlPath));
+  return PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format);
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+// Qt's complaint about a missing per-user runtime directory says nothing to someone printing.
+void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QLatin1String("XDG_RUNTIME_DIR"))) return;
+  std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << "\n";
+}
+
+std::unique_ptr<QGuiApplication> StartQt(const Options& options, int& argc, char** argv) {
+  qInstallMessageHandler(QuietMessages);
+  if (options.output == OutputKind::Preview) return std::make_unique<QApplication>(argc, argv);
+  // Files and printers need no window: run without a display when there is none.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int Run(const Options& options, int argc, char** argv) {
+  if (!options.logo.empty() && !FileExists(options.logo)) {
+    std::cerr << kInvalidLogoPathMessage << "\n";
+    return 1;
+  }
+  std::unique_ptr<QGuiApplication> application;
+  if (!options.parametersOnly) application = StartQt(options, argc, argv);
+
+  bool several = options.xmlFiles.size() > 1;
+  int failures = 0;
+  for (size_t i = 0; i < options.xmlFiles.size(); ++i) {
+    const std::string& xmlPath = options.xmlFiles[i];
+    if (several && options.parametersOnly) std::cout << (i ? "\n" : "") << "== " << xmlPath << " ==\n";
+    std::string result = FileExists(xmlPath) ? RunOne(options, xmlPath) : kInvalidXmlPathMessage + ": " + xmlPath;
+    if (!result.empty()) ++failures;
+    if (several) {
+      std::cerr << "[" << i + 1 << "/" << options.xmlFiles.size() << "] " << xmlPath << ": "
+                << (result.empty() ? "impresso" : result) << "\n";
+    } else if (!result.empty()) {
+      std::cerr << result << "\n";
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  try {
+    std::optional<Options> options = ParseArguments(arguments);
+    if (!options) return 0;
+    return Run(*options, argc, argv);
+  } catch (const UsageError& error) {
+    std::cerr << "damdfe-imprimir: " << error.message << "\n\n" << kUsage;
+    return 2;
+  }
+}
