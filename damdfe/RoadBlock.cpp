@@ -104,7 +104,11 @@ std::string CutRoadBlock(std::string_view manifestBytes) {
 TRoadBlockFile::TRoadBlockFile() {
   std::error_code error;
   std::filesystem::path base = std::filesystem::temp_directory_path(error);
-  if (error) base = "/tmp";
+  if (error) {
+    const char* configured = std::getenv("TMPDIR");
+    throw std::runtime_error("Pasta temporária inutilizável \"" + std::string(configured ? configured : "") +
+                             "\": " + error.message());
+  }
   std::string pattern = (base / "damdfe-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error(SystemMessage("Não foi possível criar a pasta", pattern));
   directory_ = pattern;

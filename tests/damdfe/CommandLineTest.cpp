@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+
+#include "DamdfeTexts.h"
+#include "TestFiles.h"
+#include "ToolRunner.h"
+
+namespace {
+
+const std::filesystem::path kSourceDir = DAMDFE_SOURCE_DIR;
+const std::filesystem::path kSharedSamples = DAMDFE_SHARED_SAMPLES;
+const std::filesystem::path kSample = kSourceDir / "samples" / "MDFe_exemplo.xml";
+const std::filesystem::path kLogo = kSourceDir / "samples" / "logo_exemplo.bmp";
+const std::string kPrinter = std::string(DAMDFE_BIN_DIR) + "/damdfe-imprimir";
+
+ToolResult Imprimir(const std::vector<std::string>& arguments) { return RunTool(kPrinter, arguments); }
+
+// name -> value of the first setting of each name, from --parametros.
+std::map<std::string, std::string> Parameters(const std::filesystem::path& xml, std::vector<std::string> extra = {}) {
+  extra.insert(extra.begin(), {"--parametros", xml.string()});
+  ToolResult result = Imprimir(extra);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  std::map<std::string, std::string> values;
+  std::istringstream lines(result.out);
+  for (std::string line; std::getline(lines, line);) {
+    auto equals = line.find('=');
+    if (equals != std::string::npos) values.emplace(line.substr(0, equals), line.substr(equals + 1));
+  }
+  return values;
+}
+
+std::string Collapsed(const std::string& text) {
+  return std::regex_replace(text, std::regex("\\s+"), " ");
+}
+
+std::vector<std::filesystem::path> ManifestsToPrint() {
+  std::vector<std::filesystem::path> files = {kSample};
+  if (std::filesystem::is_directory(kSharedSamples)) {
+    for (const auto& entry : std::filesystem::directory_iterator(kSharedSamples)) {
+      if (entry.path().extension() == ".xml") files.push_back(entry.path());
+    }
+  }
+  return files;
+}
+
+TEST(DamdfeImprimir, PrintsEveryManifestWithKeyIssuerPlateAndReadableBarcode) {
+  if (!std::filesystem::is_directory(kSharedSamples)) {
+    std::cout << "[ SKIPPED  ] shared samples absent at " << kSharedSamples << "; printing our own sample only\n";
+  }
+  for (const auto& xml : ManifestsToPrint()) {
+    SCOPED_TRACE(xml.filename().string());
+    TempDir dir;
+    auto pdf = dir / "out.pdf";
+    ToolResult result = Imprimir({"--logo", kLogo.string(), "--pdf", pdf.string(), xml.string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+
+    auto parameters = Parameters(xml);
+    std::string text = Collapsed(PdfText(pdf));
+    EXPECT_NE(text.find(parameters["chave_acesso"]), std::string::npos);
+    EXPECT_NE(text.find(Collapsed(parameters["Nome"])), std::string::npos) << parameters["Nome"];
+    EXPECT_NE(text.find(parameters["Placa"]), std::string::npos) << parameters["Placa"];
+    auto codes = PdfBarcodes(pdf, dir.path());
+    EXPECT_NE(std::find(codes.begin(), codes.end(), parameters["barra_chave_acesso"]), codes.end());
+  }
+}
+
+TEST(DamdfeImprimir, ParametersListTheFixedSettingsFirstInOrder) {
+  ToolResult result = Imprimir({"--parametros", "--tipo", "contingencia", "--protocolo", "135", kSample.string()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  std::vector<std::string> names;
+  std::istringstream lines(result.out);
+  for (std::string line; std::getline(lines, line) && !line.empty();) names.push_back(line.substr(0, line.find('=')));
+  const std::vector<std::string> expected = {
+      "nMDF", "Serie", "tpMDF", "chave_acesso", "barra_chave_acesso", "contingencia", "barra_dados_mdfe",
+      "dados_mdfe", "Nome", "End", "Compl", "Bairro", "Nro", "Mun", "UF", "CEP", "pFoto", "NUM_PROTOCOLO", "CNPJ",
+      "IE", "DhEmi", "Mod", "Serie", "NMDF", "UFIni", "QCTe", "QNFe", "QCarga", "Placa", "CPF", "CNome", "folha_1"};
+  EXPECT_EQ(names, expected);
+  EXPECT_NE(result.out.find("contingencia=" + kDamdfeTypes[1] + "\n"), std::string::npos);
+  EXPECT_NE(result.out.find("NUM_PROTOCOLO=135\n"), std::string::npos);
+  EXPECT_NE(result.out.find("barra_dados_mdfe=35100DV\n"), std::string::npos);
+}
+
+TEST(DamdfeImprimir, ExitCodesAndMessages) {
+  TempDir dir;
+  auto notManifest = dir.Write("outro.xml", "<outro/>");
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string inError;
+  };
+  const Case cases[] = {
+      {{}, 2, "Uso: damdfe-imprimir"},
+      {{"--formato", "diagonal", kSample.string()}, 2, "--formato"},
+      {{"--desconhecida", kSample.string()}, 2, "opção desconhecida"},
+      {{"--pdf", "a.pdf", kSample.string(), kSample.string()}, 2, "--pasta"},
+      {{"--pdf", (dir / "x.pdf").string(), (dir / "falta.xml").string()}, 1, kInvalidXmlPathMessage},
+      {{"--logo", (dir / "falta.bmp").string(), kSample.string()}, 1, kInvalidLogoPathMessage},
+      {{"--pdf", (dir / "x.pdf").string(), notManifest.string()}, 1,
+       "-1 ERRO: Erro durante o processo de Impressão do DAMDFE. Verifique: Interface not supported"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments));
+    ToolResult result = Imprimir(c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    EXPECT_NE(result.err.find(c.inError), std::string::npos) << result.err;
+  }
+  ToolResult help = Imprimir({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--parametros"), std::string::npos);
+}
+
+TEST(DamdfeImprimir, SeveralFilesGoOnAfterAFailureOnePdfEach) {
+  TempDir dir;
+  auto bad = dir.Write("quebrado.xml", "<MDFe>");
+  auto copy = dir / "segundo.xml";
+  std::filesystem::copy_file(kSample, copy);
+  auto out = dir / "pdfs";
+  std::filesystem::create_directories(out);
+  ToolResult result = Imprimir({"--pasta", out.string(), kSample.string(), bad.string(), "--xml", copy.string()});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("[1/3] " + kSample.string() + ": impresso"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("[2/3] " + bad.string() + ": -1 ERRO"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("[3/3] " + copy.string() + ": impresso"), std::string::npos) << result.err;
+  EXPECT_TRUE(std::filesystem::exists(out / "MDFe_exemplo.pdf"));
+  EXPECT_TRUE(std::filesystem::exists(out / "segundo.pdf"));
+  EXPECT_FALSE(std::filesystem::exists(out / "quebrado.pdf"));
+}
+
+TEST(DamdfeImprimir, PngPagesAndLandscape) {
+  TempDir dir;
+  ToolResult result = Imprimir({"--png", dir.path().string(), "--formato", "paisagem", kSample.string()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(std::filesystem::exists(dir / "page-1.png"));
+}
+
+}  // namespace

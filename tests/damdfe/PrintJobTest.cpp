@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "PrintJob.h"
+#include "ReportOutput.h"
+#include "TestFiles.h"
+#include "ToolRunner.h"
+
+namespace {
+
+const std::filesystem::path kSourceDir = DAMDFE_SOURCE_DIR;
+const std::filesystem::path kSharedSamples = DAMDFE_SHARED_SAMPLES;
+const std::filesystem::path kSample = kSourceDir / "samples" / "MDFe_exemplo.xml";
+const std::string kNs = "http://www.portalfiscal.inf.br/mdfe";
+
+// A template directory of its own, the job's temporary directory pointed into the test's,
+// and the report going to a PDF file.
+class PrintJobTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    templates_ = dir_.path() / "templates";
+    temporary_ = dir_.path() / "tmp";
+    std::filesystem::create_directories(templates_);
+    std::filesystem::create_directories(temporary_);
+    for (const char* name : {kPortraitTemplate, kLandscapeTemplate}) {
+      std::filesystem::copy_file(kSourceDir / "templates" / name, templates_ / name);
+    }
+    setenv("TMPDIR", temporary_.c_str(), 1);
+    SetReportOutput(rv::PdfFile{QString::fromStdString(pdf().string())});
+  }
+  void TearDown() override {
+    unsetenv("TMPDIR");
+    EXPECT_TRUE(std::filesystem::is_empty(temporary_)) << "the road block directory was left behind";
+  }
+
+  std::string Print(const std::filesystem::path& xml, int format = 0, const std::string& protocol = "123",
+                    const std::string& contingency = "") {
+    return PrintDAMDFEWithTemplates(templates_, xml.string(), "", contingency, protocol, format);
+  }
+  std::filesystem::path pdf() const { return dir_.path() / "out.pdf"; }
+  std::filesystem::path Write(const std::string& name, const std::string& bytes) const { return dir_.Write(name, bytes); }
+
+  TempDir dir_;
+  std::filesystem::path templates_;
+  std::filesystem::path temporary_;
+};
+
+std::string Manifest(const std::string& rodo = "<rodo><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>") {
+  return "<MDFe xmlns=\"" + kNs + "\"><infMDFe Id=\"MDFe35261212345678000195580010000012341876543210\">" +
+         "<ide><nMDF>77</nMDF></ide><emit><xNome>EMITENTE</xNome></emit><infModal versaoModal=\"3.00\">" + rodo +
+         "</infModal></infMDFe></MDFe>";
+}
+
+TEST_F(PrintJobTest, CheckResultsComeInOrder) {
+  EXPECT_EQ(Print(dir_.path() / "absent.xml"),
+            "-2 ERRO: Caminho do arquivo XML inexistente. Verifique: " + (dir_.path() / "absent.xml").string());
+  EXPECT_EQ(Print(dir_.path()), "-2 ERRO: Caminho do arquivo XML inexistente. Verifique: " + dir_.path().string());
+
+  std::filesystem::remove(templates_ / kLandscapeTemplate);
+  EXPECT_EQ(Print(kSample, 0), "-4 ERRO: Arquivo DAMDFE_Paisagem.rav inexistente. Verifique.");
+  std::filesystem::remove(templates_ / kPortraitTemplate);
+  EXPECT_EQ(Print(kSample, 1), "-3 ERRO: Arquivo DAMDFE_Retrato.rav inexistente. Verifique.");
+  EXPECT_FALSE(std::filesystem::exists(pdf()));
+}
+
+TEST_F(PrintJobTest, FailuresOnTheWayBecomeMinusOneWithTheirMessage) {
+  const std::string prefix = kPrintErrorPrefix;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string messageStart;
+  };
+  std::string utf16 = "\xFF\xFE";
+  for (char c : Manifest()) utf16 += std::string{c, '\0'};
+  const Case cases[] = {
+      {"not MDFe", "<outro xmlns=\"" + kNs + "\"/>", "Interface not supported"},
+      {"MDFe without namespace", "<MDFe><infMDFe/></MDFe>", "Interface not supported"},
+      {"malformed", "<MDFe xmlns=\"" + kNs + "\"><infMDFe>", ""},
+      {"no <rodo", "<MDFe xmlns=\"" + kNs + "\"><infMDFe><infModal/></infMDFe></MDFe>", ""},
+      {"UTF-16 manifest: the 8-bit cut finds no marker", utf16, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string result = Print(Write("m.xml", c.bytes));
+    EXPECT_EQ(result.rfind(prefix + c.messageStart, 0), 0u) << result;
+    EXPECT_GT(result.size(), prefix.size());
+  }
+  EXPECT_FALSE(std::filesystem::exists(pdf()));
+}
+
+TEST_F(PrintJobTest, BrokenTemplateIsReportedAndNothingIsPrinted) {
+  std::ofstream(templates_ / kPortraitTemplate) << "{ \"reports\": [ ";
+  std::string result = Print(kSample);
+  EXPECT_EQ(result.rfind(kPrintErrorPrefix, 0), 0u);
+  EXPECT_NE(result.find("DAMDFE_Retrato.rav"), std::string::npos) << result;
+}
+
+int PageWidthOverHeight(const std::filesystem::path& pdf) {
+  std::string info = RunTool("pdfinfo", {pdf.string()}).out;
+  double width = 0, height = 0;
+  auto at = info.find("Page size:");
+  if (at == std::string::npos) return 0;
+  std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height);
+  return width > height ? 1 : 0;
+}
+
+TEST_F(PrintJobTest, FormatZeroIsPortraitAnyOtherLandscape) {
+  for (int format : {0, 1, 7, -1}) {
+    SCOPED_TRACE(format);
+    ASSERT_EQ(Print(kSample, format), "");
+    EXPECT_EQ(PageWidthOverHeight(pdf()), format == 0 ? 0 : 1);
+  }
+}
+
+TEST_F(PrintJobTest, InheritedAndDeclaredNamespacesBothPrint) {
+  for (const std::string& rodo : {std::string("<rodo><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>"),
+                                 "<rodo xmlns=\"" + kNs + "\"><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>"}) {
+    SCOPED_TRACE(rodo);
+    ASSERT_EQ(Print(Write("m.xml", Manifest(rodo))), "");
+    EXPECT_NE(PdfText(pdf()).find("ABC1D23"), std::string::npos);
+  }
+}
+
+std::string ProtocolFilled(const std::filesystem::path& xml, const std::string& typed) {
+  TParameterRecorder recorder;
+  FillDAMDFEParameters(LoadManifestForPrinting(xml.string()), "", "", typed, recorder);
+  for (const auto& [name, value] : recorder.settings) {
+    if (name == "NUM_PROTOCOLO") return value;
+  }
+  return "(not set)";
+}
+
+TEST_F(PrintJobTest, AuthorisedManifestPrintsWithItsProtocolUnlessOneIsTyped) {
+  std::string manifest = Manifest();
+  std::string proc = "<mdfeProc xmlns=\"" + kNs + "\" versao=\"3.00\">" + manifest + "<protMDFe versao=\"3.00\"><infProt><nProt>935260000012345</nProt>" +
+                     "<dhRecbto>2026-12-07T08:31:02-03:00</dhRecbto><cStat>100</cStat></infProt></protMDFe></mdfeProc>";
+  auto file = Write("proc.xml", proc);
+  EXPECT_EQ(ProtocolFilled(file, ""), "935260000012345");
+  EXPECT_EQ(ProtocolFilled(file, "111"), "111");
+  EXPECT_EQ(ProtocolFilled(Write("bare.xml", manifest), ""), "");
+  EXPECT_EQ(Print(file, 0, ""), "");
+  EXPECT_NE(PdfText(pdf()).find("935260000012345"), std::string::npos);
+
+  std::string wrapped = "<envelope xmlns=\"" + kNs + "\">" + manifest + "</envelope>";
+  EXPECT_EQ(Print(Write("other.xml", wrapped)), kPrintErrorPrefix + "Interface not supported");
+}
+
+TEST_F(PrintJobTest, RealAuthorisedSampleTakesItsProtocol) {
+  auto file = kSharedSamples / "dfenet_mdfeProc_tabs_signed_wrappedcert.xml";
+  if (!std::filesystem::exists(file)) GTEST_SKIP() << "no shared samples at " << kSharedSamples;
+  std::string protocol = ProtocolFilled(file, "");
+  EXPECT_FALSE(protocol.empty());
+  EXPECT_EQ(Print(file, 0, ""), "");
+  EXPECT_NE(PdfText(pdf()).find(protocol), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "RoadBlock.h"
+#include "TestFiles.h"
+#include "mdfeModalRodoviario_v300.h"
+
+namespace {
+
+const std::string kNs = "http://www.portalfiscal.inf.br/mdfe";
+
+TEST(RoadBlockCut, CutsFromRodoToInfModalEndAsCrLfLines) {
+  struct Case {
+    const char* name;
+    std::string manifest;
+    std::string block;
+  };
+  const Case cases[] = {
+      {"LF lines, inherited namespace",
+       "<MDFe xmlns=\"" + kNs + "\">\n<infModal>\n<rodo>\n<placa>A</placa>\n</rodo>\n</infModal></MDFe>\n",
+       "<rodo xmlns=\"" + kNs + "\">\r\n<placa>A</placa>\r\n</rodo>\r\n"},
+      {"declared namespace is kept byte for byte",
+       "<infModal><rodo xmlns=\"" + kNs + "\" a='1'><x/></rodo>  </infModal>",
+       "<rodo xmlns=\"" + kNs + "\" a='1'><x/></rodo>  \r\n"},
+      {"a prefixed declaration is no default namespace", "<infModal><rodo xmlns:p=\"urn:p\"></rodo></infModal>",
+       "<rodo xmlns=\"" + kNs + "\" xmlns:p=\"urn:p\"></rodo>\r\n"},
+      {"CR and CR LF lines", "<infModal><rodo>\r<a/>\r\n</rodo>\r</infModal>",
+       "<rodo xmlns=\"" + kNs + "\">\r\n<a/>\r\n</rodo>\r\n"},
+      {"no <rodo: from the start through the '<' of the end marker", "<MDFe>\n<x/></infModal>",
+       "<MDFe>\r\n<x/><\r\n"},
+      {"</infModal before <rodo: empty", "</infModal><rodo></rodo>", ""},
+      {"no </infModal: empty", "<rodo></rodo>", ""},
+      {"text ends at the first zero byte", std::string("<infModal><rodo/>\0</infModal>", 29), ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CutRoadBlock(c.manifest), c.block);
+  }
+}
+
+TEST(RoadBlockCut, DeclaresANonUtf8EncodingAndKeepsTheBytes) {
+  std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<MDFe xmlns=\"" + kNs +
+                       "\"><infModal><rodo><veicTracao><condutor><xNome>JO\xC3O</xNome></condutor></veicTracao>"
+                       "</rodo></infModal></MDFe>";
+  std::string block = CutRoadBlock(latin1);
+  EXPECT_EQ(block.rfind("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<rodo xmlns=", 0), 0u) << block;
+  EXPECT_NE(block.find("JO\xC3O"), std::string::npos);
+
+  TempDir dir;
+  IXMLRodo rodo = LoadRodoDocument(FromUtf8(dir.Write("Rodo.xml", block).string()));
+  EXPECT_EQ(rodo->veicTracao()->condutor()->xNome(), u"JOÃO");
+
+  std::string utf8 = "<?xml version='1.0' encoding='utf-8'?><infModal><rodo/></infModal>";
+  EXPECT_EQ(CutRoadBlock(utf8).rfind("<rodo", 0), 0u);
+}
+
+TEST(RoadBlockCut, InheritedNamespaceNowBinds) {
+  TempDir dir;
+  std::string manifest = "<MDFe xmlns=\"" + kNs + "\"><infModal><rodo><veicTracao><placa>XYZ9E87</placa>"
+                         "</veicTracao></rodo></infModal></MDFe>";
+  IXMLRodo rodo = LoadRodoDocument(FromUtf8(dir.Write("Rodo.xml", CutRoadBlock(manifest)).string()));
+  EXPECT_EQ(rodo->veicTracao()->placa(), u"XYZ9E87");
+}
+
+TEST(SplitLines, FollowsTheLineRules) {
+  EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_TRUE(SplitLines("").empty());
+}
+
+class ScopedTmpDir {
+ public:
+  explicit ScopedTmpDir(const std::string& value) {
+    if (const char* old = std::getenv("TMPDIR")) old_ = old;
+    setenv("TMPDIR", value.c_str(), 1);
+  }
+  ~ScopedTmpDir() {
+    if (old_.empty()) unsetenv("TMPDIR");
+    else setenv("TMPDIR", old_.c_str(), 1);
+  }
+
+ private:
+  std::string old_;
+};
+
+TEST(RoadBlockFile, PrivateDirectoryIsRemovedWithItsFile) {
+  TempDir base;
+  ScopedTmpDir tmp(base.path().string());
+  std::filesystem::path directory;
+  {
+    TRoadBlockFile file;
+    file.Write("<rodo/>\r\n");
+    directory = file.Path().parent_path();
+    EXPECT_EQ(file.Path().filename(), "Rodo.xml");
+    EXPECT_EQ(directory.parent_path(), base.path());
+    struct stat info {};
+    ASSERT_EQ(stat(directory.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(ReadFileBytes(file.Path()), "<rodo/>\r\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(directory));
+}
+
+TEST(RoadBlockFile, UnusableTemporaryDirectoryGivesTheSystemsMessage) {
+  TempDir base;
+  auto notADirectory = base.Write("file", "x");
+  ScopedTmpDir tmp(notADirectory.string());
+  try {
+    TRoadBlockFile file;
+    FAIL() << "created in " << file.Path();
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("Not a directory"), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
