@@ -4,6 +4,7 @@
 
 #include "RoadBlock.h"
 #include "RvProject.h"
+#include "SupplementaryParameters.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logo
                           const std::string& protocol, IParameterSink& sink, IParameterSink* supplementarySink) {
   SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, ProtocolToPrint(loaded, protocol),
                       sink);
-  (void)supplementarySink;
+  SetSupplementaryParameters(loaded, supplementarySink ? *supplementarySink : sink);
 }
 
 std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirectory, const std::string& xmlPath,

@@ -11,6 +11,7 @@ namespace report {
 namespace {
 
 constexpr int kMaxSheets = 100000;
+constexpr double kStackedTableGap = 2.0;
 
 std::vector<QStringList> splitRows(const QString& list)
 {
@@ -118,12 +119,28 @@ void Document::flowTable(const TableItem& table, QPointF origin)
                 .toStdString());
     }
 
+    // Tables whose continuation boxes are the same share them: on each later
+    // sheet a table starts below what the tables before it used there.
+    std::vector<double>& used = continuationUse_[{later.x(), later.y(), later.width(), later.height()}];
     size_t next = 0;
     int sheet = 0;
     do {
-        const QRectF box = sheet == 0 ? first : later;
-        const size_t count = std::min(capacity(box) * static_cast<size_t>(table.across), flow.rows.size() - next);
+        QRectF box = first;
+        if (sheet > 0) {
+            if (used.size() <= static_cast<size_t>(sheet))
+                used.resize(static_cast<size_t>(sheet) + 1, 0.0);
+            box = later.adjusted(0, used[static_cast<size_t>(sheet)], 0, 0);
+        }
+        const size_t perBlock = capacity(box);
+        if (perBlock == 0) {
+            ++sheet;  // this sheet's share is taken; the next one is free
+            continue;
+        }
+        const size_t count = std::min(perBlock * static_cast<size_t>(table.across), flow.rows.size() - next);
         flow.slices.push_back(TableSlice{sheet, box, next, count});
+        if (sheet > 0)
+            used[static_cast<size_t>(sheet)] += table.headerHeight +
+                static_cast<double>(std::min(count, perBlock)) * table.rowHeight + kStackedTableGap;
         next += count;
         ++sheet;
     } while (next < flow.rows.size() && sheet < kMaxSheets);

@@ -8,7 +8,9 @@
 #include <QImage>
 #include <QStringList>
 
+#include <array>
 #include <map>
+#include <vector>
 
 class QPainter;
 
@@ -61,6 +63,8 @@ private:
     std::map<const TableItem*, TableFlow> tables_;
     std::map<const ImageItem*, QImage> images_;
     std::map<const BarcodeItem*, BarcodeShape> barcodes_;
+    // Height taken on each sheet of a continuation box, by box.
+    std::map<std::array<double, 4>, std::vector<double>> continuationUse_;
 
     friend class PagePainter;
 };

@@ -68,6 +68,49 @@ TEST(FlowingTable, EveryRowOnceAndEverySheetNumbered)
     }
 }
 
+// Two tables continue into one shared box: the second starts below the first,
+// or on the next sheet when the first fills it.
+TEST(FlowingTable, TablesSharingAContinuationBoxFollowEachOther)
+{
+    const QByteArray shared = R"({"reports": [{"name": "Report1", "page": {"margins": 10}, "items": [
+        {"kind": "table", "x": 0, "y": 20, "width": 60, "height": 24, "rows": "{a}",
+         "continuation": {"x": 0, "y": 20, "width": 100, "height": 100}, "columns": [{"header": "TA", "width": 60}]},
+        {"kind": "table", "x": 0, "y": 50, "width": 60, "height": 24, "rows": "{b}",
+         "continuation": {"x": 0, "y": 20, "width": 100, "height": 100}, "columns": [{"header": "TB", "width": 60}]}
+    ]}]})";
+    auto rows = [](QChar table, int count) {
+        QString text;
+        for (int i = 0; i < count; ++i)
+            text += QStringLiteral("%1%2\n").arg(table).arg(i, 4, 10, QLatin1Char('0'));
+        return text.toStdString();
+    };
+    struct Case {
+        int a;
+        int b;
+        int sheets;
+    };
+    // 5 rows fit each first box and 24 a continuation sheet, less what the table above took there.
+    for (const Case c : {Case{10, 10, 2}, Case{32, 10, 3}, Case{0, 40, 3}, Case{20, 12, 2}, Case{20, 13, 3}}) {
+        SCOPED_TRACE(testing::Message() << c.a << " + " << c.b);
+        RenderedReport report;
+        report.render(report.writeTemplate(shared), {{"a", rows(u'A', c.a)}, {"b", rows(u'B', c.b)}});
+        ASSERT_EQ(report.pageCount(), c.sheets);
+        std::set<QString> seen;
+        for (int page = 1; page <= c.sheets; ++page) {
+            const QString text = report.pageText(page);
+            const QRegularExpression row(QStringLiteral("[AB]\\d{4}"));
+            QString last;
+            for (auto match = row.globalMatch(text); match.hasNext();) {
+                const QString found = match.next().captured();
+                EXPECT_TRUE(seen.insert(found).second) << found.toStdString();
+                EXPECT_LE(last, found) << "page " << page << ": rows out of order or overlapping";
+                last = found;
+            }
+        }
+        EXPECT_EQ(seen.size(), static_cast<size_t>(c.a + c.b));
+    }
+}
+
 TEST(FlowingTable, SingleSheetShowsFolhaExactly)
 {
     RenderedReport report;

@@ -1,0 +1,295 @@
+#include "SupplementaryParameters.h"
+
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Text and CDATA content of an element, read without creating or failing: the
+// generic way for what the models do not bind.
+std::u16string ContentOf(const IXMLNode& element) {
+  std::u16string text;
+  if (!element) return text;
+  IXMLNodeList children = element->ChildList();
+  for (int i = 0, count = children->Count(); i < count; ++i) {
+    IXMLNode child = children->NodeAt(i);
+    if (child->NodeType() == TNodeType::ntText || child->NodeType() == TNodeType::ntCData) text += child->ReadText();
+  }
+  return text;
+}
+
+std::u16string ChildContent(const IXMLNode& parent, std::u16string_view name) {
+  return parent ? ContentOf(parent->ChildList()->FindNode(name)) : std::u16string();
+}
+
+// Every child element of that name, in document order, where the model binds only the first.
+template <class Visit>
+void ForEachChildNamed(const IXMLNode& parent, std::u16string_view name, Visit visit) {
+  IXMLNodeList children = parent->ChildList();
+  for (int i = 0, count = children->Count(); i < count; ++i) {
+    IXMLNode child = children->NodeAt(i);
+    if (child->NodeType() == TNodeType::ntElement && child->LocalName() == name) visit(child);
+  }
+}
+
+template <class List, class Visit>
+void ForEachItem(const List& list, Visit visit) {
+  for (int i = 0, count = list->ItemCount(); i < count; ++i) visit(list->Item(i));
+}
+
+// The first of CPF and CNPJ that is set, formatted.
+std::u16string TaxIdOf(const std::u16string& cpf, const std::u16string& cnpj) {
+  return FormattedTaxId(cpf.empty() ? cnpj : cpf);
+}
+
+// Builds a list parameter; a cell never breaks its row or column.
+class TRows {
+ public:
+  void Add(std::initializer_list<std::u16string> cells) {
+    bool first = true;
+    for (const std::u16string& cell : cells) {
+      if (!first) text_ += u'\t';
+      first = false;
+      for (char16_t c : cell) text_ += (c == u'\t' || c == u'\n' || c == u'\r') ? u' ' : c;
+    }
+    text_ += u'\n';
+  }
+  const std::u16string& Text() const { return text_; }
+
+ private:
+  std::u16string text_;
+};
+
+std::u16string Joined(const std::vector<std::u16string>& items) {
+  std::u16string text;
+  for (const std::u16string& item : items) {
+    if (item.empty()) continue;
+    if (!text.empty()) text += u", ";
+    text += item;
+  }
+  return text;
+}
+
+// A key in groups of four for the eye; unlike the printed access key, nothing is padded.
+std::u16string GroupsOfFour(const std::u16string& key) {
+  std::u16string text;
+  for (size_t i = 0; i < key.size(); ++i) {
+    if (i > 0 && i % 4 == 0) text += u' ';
+    text += key[i];
+  }
+  return text;
+}
+
+std::u16string CargoUnit(const std::u16string& cUnid) {
+  if (cUnid == u"01") return u"KG";
+  if (cUnid == u"02") return u"TON";
+  return cUnid;
+}
+
+std::u16string InsuranceResponsible(const IXMLInfResp& responsible) {
+  std::u16string kind = responsible->respSeg();
+  std::u16string taxId = TaxIdOf(responsible->CPF(), responsible->CNPJ());
+  std::u16string who = kind == u"1" ? u"Emitente" : kind == u"2" ? u"Contratante" : kind;
+  if (who.empty() || taxId.empty()) return who + taxId;
+  return who + u" - " + taxId;
+}
+
+std::u16string Insurer(const IXMLInfSeg& insurer) {
+  std::u16string name = insurer->xSeg();
+  std::u16string taxId = FormattedTaxId(insurer->CNPJ());
+  if (name.empty() || taxId.empty()) return name + taxId;
+  return name + u" - " + taxId;
+}
+
+// One row per averbação; the policy's columns only on its first row, so a long
+// list reads as one policy.
+std::u16string InsuranceRows(const IXMLInfMDFe& infMDFe) {
+  TRows rows;
+  ForEachItem(infMDFe->seg(), [&](const IXMLSeg& policy) {
+    std::vector<std::u16string> averbacoes;
+    ForEachChildNamed(policy, u"nAver", [&](const IXMLNode& node) { averbacoes.push_back(ContentOf(node)); });
+    if (averbacoes.empty()) averbacoes.emplace_back();
+    std::u16string responsible = InsuranceResponsible(policy->infResp());
+    std::u16string insurer = Insurer(policy->infSeg());
+    std::u16string number = policy->nApol();
+    for (size_t n = 0; n < averbacoes.size(); ++n) {
+      if (n == 0) rows.Add({responsible, insurer, number, averbacoes[n]});
+      else rows.Add({u"", u"", u"", averbacoes[n]});
+    }
+  });
+  return rows.Text();
+}
+
+// Tractor first, then each trailer; a vehicle of a third party shows its owner's RNTRC.
+std::u16string VehicleRows(const IXMLRodo& rodo, const std::u16string& carrierRNTRC) {
+  TRows rows;
+  auto ownerRNTRC = [&](const IXMLProp& owner) {
+    std::u16string rntrc = owner->RNTRC();
+    return rntrc.empty() ? carrierRNTRC : rntrc;
+  };
+  IXMLVeicTracao tractor = rodo->veicTracao();
+  rows.Add({u"Tração", tractor->placa(), tractor->UF(), tractor->RENAVAM(), ownerRNTRC(tractor->prop())});
+  ForEachItem(rodo->veicReboque(), [&](const IXMLVeicReboque& trailer) {
+    rows.Add({u"Reboque", trailer->placa(), trailer->UF(), trailer->RENAVAM(), ownerRNTRC(trailer->prop())});
+  });
+  return rows.Text();
+}
+
+// Every "condutor", where the model reaches only the first. The fixed settings may
+// have created an empty one in a manifest without drivers: it is no driver.
+std::u16string DriverRows(const IXMLRodo& rodo) {
+  TRows rows;
+  ForEachChildNamed(rodo->veicTracao(), u"condutor", [&](const IXMLNode& node) {
+    std::u16string cpf = ChildContent(node, u"CPF");
+    std::u16string name = ChildContent(node, u"xNome");
+    if (!cpf.empty() || !name.empty()) rows.Add({FormattedTaxId(cpf), name});
+  });
+  return rows.Text();
+}
+
+std::u16string CiotRows(const IXMLInfANTT& antt) {
+  TRows rows;
+  ForEachItem(antt->infCIOT(),
+              [&](const IXMLInfCIOT& ciot) { rows.Add({ciot->CIOT(), TaxIdOf(ciot->CPF(), ciot->CNPJ())}); });
+  return rows.Text();
+}
+
+std::u16string TollVoucherRows(const IXMLInfANTT& antt) {
+  TRows rows;
+  IXMLValePed vouchers = antt->valePed();
+  for (int i = 0; i < vouchers->ItemCount(); ++i) {
+    IXMLDisp voucher = vouchers->disp(i);
+    rows.Add({FormattedTaxId(voucher->CNPJForn()), TaxIdOf(voucher->CPFPg(), voucher->CNPJPg()), voucher->nCompra(),
+              FormattedAmount(voucher->vValePed())});
+  }
+  return rows.Text();
+}
+
+// The model binds CPF and CNPJ; a name and a foreign id are read generically.
+std::u16string ContractorRows(const IXMLInfANTT& antt) {
+  TRows rows;
+  ForEachItem(antt->infContratante(), [&](const IXMLInfContratante& contractor) {
+    std::u16string id = TaxIdOf(contractor->CPF(), contractor->CNPJ());
+    if (id.empty()) id = ChildContent(contractor, u"idEstrangeiro");
+    rows.Add({id, ChildContent(contractor, u"xNome")});
+  });
+  return rows.Text();
+}
+
+std::u16string LinkedDocumentRows(const IXMLInfMDFe& infMDFe) {
+  TRows rows;
+  ForEachItem(infMDFe->infDoc()->infMunDescarga(), [&](const IXMLInfMunDescarga& municipality) {
+    std::u16string name = municipality->xMunDescarga();
+    ForEachItem(municipality->infCTe(),
+                [&](const IXMLInfCTe& cte) { rows.Add({name, u"CT-e", GroupsOfFour(cte->chCTe())}); });
+    ForEachItem(municipality->infNFe(),
+                [&](const IXMLInfNFe& nfe) { rows.Add({name, u"NF-e", GroupsOfFour(nfe->chNFe())}); });
+    ForEachItem(municipality->infMDFeTransp(),
+                [&](const IXMLInfMDFeTransp& mdfe) { rows.Add({name, u"MDF-e", GroupsOfFour(mdfe->chMDFe())}); });
+  });
+  return rows.Text();
+}
+
+std::u16string LoadingMunicipalities(const IXMLIde& ide) {
+  std::vector<std::u16string> names;
+  ForEachItem(ide->infMunCarrega(),
+              [&](const IXMLInfMunCarrega& municipality) { names.push_back(municipality->xMunCarrega()); });
+  return Joined(names);
+}
+
+std::u16string StatesCrossed(const IXMLIde& ide) {
+  std::vector<std::u16string> states;
+  ForEachItem(ide->infPercurso(), [&](const IXMLInfPercurso& state) { states.push_back(state->UFPer()); });
+  return Joined(states);
+}
+
+std::u16string QrCode(const IXMLTMDFe& manifest) {
+  return ChildContent(manifest->ChildList()->FindNode(u"infMDFeSupl"), u"qrCodMDFe");
+}
+
+}  // namespace
+
+std::u16string FormattedTaxId(std::u16string_view id) {
+  std::u16string text(id);
+  if (id.size() == 14) {
+    text.insert(12, u"-");
+    text.insert(8, u"/");
+    text.insert(5, u".");
+    text.insert(2, u".");
+  } else if (id.size() == 11) {
+    text.insert(9, u"-");
+    text.insert(6, u".");
+    text.insert(3, u".");
+  }
+  return text;
+}
+
+std::u16string FormattedDateTime(std::u16string_view iso) {
+  // yyyy-mm-ddThh:mm:ss, then an optional offset
+  static constexpr std::u16string_view kShape = u"dddd-dd-ddTdd:dd:dd";
+  if (iso.size() < kShape.size()) return std::u16string(iso);
+  for (size_t i = 0; i < kShape.size(); ++i) {
+    if (kShape[i] == u'd' ? !IsDigit(iso[i]) : iso[i] != kShape[i]) return std::u16string(iso);
+  }
+  std::u16string text;
+  text.append(iso.substr(8, 2)).append(u"/").append(iso.substr(5, 2)).append(u"/").append(iso.substr(0, 4));
+  text.append(u" ").append(iso.substr(11, 8));
+  return text;
+}
+
+std::u16string FormattedAmount(std::u16string_view amount) {
+  size_t point = amount.find(u'.');
+  std::u16string_view whole = amount.substr(0, point);
+  std::u16string_view fraction = point == std::u16string_view::npos ? u"" : amount.substr(point + 1);
+  auto allDigits = [](std::u16string_view digits) {
+    for (char16_t c : digits) {
+      if (!IsDigit(c)) return false;
+    }
+    return true;
+  };
+  if (whole.empty() || !allDigits(whole) || !allDigits(fraction)) return std::u16string(amount);
+  std::u16string text;
+  for (size_t i = 0; i < whole.size(); ++i) {
+    if (i > 0 && (whole.size() - i) % 3 == 0) text += u'.';
+    text += whole[i];
+  }
+  if (!fraction.empty()) text.append(u",").append(fraction);
+  return text;
+}
+
+void SetSupplementaryParameters(const TLoadedManifest& loaded, IParameterSink& sink) {
+  auto set = [&sink](const char* name, const std::u16string& value) { sink.SetParam(name, ToUtf8(value)); };
+
+  IXMLInfMDFe infMDFe = loaded.manifest->infMDFe();
+  IXMLIde ide = infMDFe->ide();
+  set("qrCodMDFe", QrCode(loaded.manifest));
+  set("homologacao", ide->tpAmb() == u"2" ? u"1" : u"");
+  set("dhRecbto", loaded.proc ? FormattedDateTime(loaded.proc->protMDFe()->infProt()->dhRecbto()) : u"");
+  set("UFFim", ide->UFFim());
+  set("mun_carregamento", LoadingMunicipalities(ide));
+  set("percurso", StatesCrossed(ide));
+
+  IXMLTot tot = infMDFe->tot();
+  set("QMDFe", tot->qMDFe());
+  set("vCarga", FormattedAmount(tot->vCarga()));
+  set("unidade_carga", CargoUnit(tot->cUnid()));
+
+  const IXMLRodo& rodo = loaded.roadBlock;
+  IXMLInfANTT antt = rodo->infANTT();
+  std::u16string carrierRNTRC = antt->RNTRC();
+  set("RNTRC", carrierRNTRC);
+  set("RENAVAM", rodo->veicTracao()->RENAVAM());
+  set("veiculos", VehicleRows(rodo, carrierRNTRC));
+  set("condutores", DriverRows(rodo));
+  set("ciot", CiotRows(antt));
+  set("contratantes", ContractorRows(antt));
+  set("vale_pedagio", TollVoucherRows(antt));
+  set("seguros", InsuranceRows(infMDFe));
+
+  IXMLInfAdic additional = infMDFe->infAdic();
+  set("infCpl", additional->infCpl());
+  set("infAdFisco", additional->infAdFisco());
+  set("documentos", LinkedDocumentRows(infMDFe));
+}
