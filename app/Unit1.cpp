@@ -1,0 +1,254 @@
+#include "Unit1.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <initializer_list>
+
+#include "DamdfeTexts.h"
+#include "OpenDialogs.h"
+#include "PrintJob.h"
+#include "RadioGroup.h"
+
+namespace {
+
+// The fonts the window was drawn with are Windows fonts; elsewhere the nearest installed one stands in.
+QString FirstInstalled(std::initializer_list<const char*> families) {
+  const QStringList installed = QFontDatabase::families();
+  for (const char* family : families) {
+    if (installed.contains(QLatin1String(family), Qt::CaseInsensitive)) return QLatin1String(family);
+  }
+  return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+QFont WindowFont() {
+  QFont font(FirstInstalled({"MS Sans Serif", "DejaVu Sans", "Liberation Sans"}));
+  font.setPointSize(8);
+  return font;
+}
+
+// Liberation Sans keeps Arial's widths, so "de Documento" still fits the 248-pixel panel.
+QFont HeadlineFont() {
+  QFont font(FirstInstalled({"Arial Black", "Liberation Sans", "Arial", "DejaVu Sans Condensed"}));
+  font.setPixelSize(32);
+  font.setBold(true);
+  return font;
+}
+
+QFont Bold(QFont font) {
+  font.setBold(true);
+  return font;
+}
+
+QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+QStringList DamdfeTypes() {
+  QStringList types;
+  for (const std::string& type : kDamdfeTypes) types << Text(type);
+  return types;
+}
+
+QLabel* Picture(const QString& resource, QWidget* parent) {
+  auto* picture = new QLabel(parent);
+  picture->setPixmap(QPixmap(resource));
+  picture->setAlignment(Qt::AlignCenter);
+  return picture;
+}
+
+QLabel* Headline(const QString& word, const QColor& color, QWidget* parent) {
+  auto* label = new QLabel(word, parent);
+  label->setFont(HeadlineFont());
+  label->setStyleSheet(QStringLiteral("color: %1").arg(color.name()));
+  label->setAlignment(Qt::AlignCenter);
+  return label;
+}
+
+// Looks like a link and leads nowhere, as in the demonstration it comes from.
+QLabel* GreenLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setFont(Bold(parent->font()));
+  label->setStyleSheet(QStringLiteral("color: #008000"));
+  label->setCursor(Qt::PointingHandCursor);
+  label->setAlignment(Qt::AlignCenter);
+  return label;
+}
+
+// The path labels hold whole paths: they may be clipped, never widen the window.
+QLabel* PathLabel(const QString& initial, const QString& name, QWidget* parent) {
+  auto* label = new QLabel(initial, parent);
+  label->setObjectName(name);
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  return label;
+}
+
+QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+constexpr int kInformationPanelWidth = 248;
+constexpr int kStepSpacing = 14;
+
+}  // namespace
+
+void ShowMessage(QWidget* parent, const QString& message) {
+  QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), PrintJob(PrintDAMDFE) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("DAMDFE Demo - impressão do DAMDFE do MDF-e | Desenvolvido por Equipe DAMDFE"));
+  setFont(WindowFont());
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  auto* tab = new QWidget(PageControl1);
+  tab->setObjectName(QStringLiteral("TabSheet1"));
+  auto* tabLayout = new QHBoxLayout(tab);
+  tabLayout->addWidget(CreateStepPanel(), 1);
+  tabLayout->addWidget(CreateInformationPanel());
+  PageControl1->addTab(tab, QStringLiteral("Informações"));
+  setCentralWidget(PageControl1);
+
+  OpenDialog1 = new TOpenDialog(this);
+  OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+  OpenPictureDialog1 = new TOpenPictureDialog(this);
+  OpenPictureDialog1->setObjectName(QStringLiteral("OpenPictureDialog1"));
+
+  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+  connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+
+  setWindowState(Qt::WindowMaximized);
+}
+
+QWidget* TForm1::CreateStepPanel() {
+  auto* panel = new QWidget;
+  panel->setObjectName(QStringLiteral("Panel1"));
+  // The steps keep the width of their widest text; the rest of the panel stays empty.
+  auto* column = new QWidget(panel);
+  auto* steps = new QVBoxLayout(column);
+  steps->setContentsMargins(0, 0, 0, 0);
+
+  auto* instruction = new QLabel(QStringLiteral("Execute o passo-a-passo a seguir..."), column);
+  instruction->setFont(Bold(font()));
+  steps->addWidget(instruction);
+  steps->addSpacing(kStepSpacing / 2);
+
+  RadioGroup1 = new TRadioGroup(QStringLiteral("1. Selecione o formato do DAMDFE: "),
+                                {QStringLiteral("Retrato"), QStringLiteral("Paisagem")}, column);
+  RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+  RadioGroup1->SetItemIndex(0);
+  steps->addWidget(RadioGroup1);
+  steps->addSpacing(kStepSpacing / 2);
+
+  RadioGroup2 = new TRadioGroup(QStringLiteral("2. Selecione o tipo do DAMDFE: "), DamdfeTypes(), column);
+  RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
+  RadioGroup2->SetItemIndex(0);
+  steps->addWidget(RadioGroup2);
+  steps->addSpacing(kStepSpacing);
+
+  steps->addWidget(new QLabel(QStringLiteral("Numero do Protocolo"), column));
+  Edit1 = new QLineEdit(column);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  steps->addWidget(Edit1);
+  steps->addSpacing(kStepSpacing);
+
+  Label4 = PathLabel(QStringLiteral("arquivo XML do DAMDFE"), QStringLiteral("Label4"), column);
+  Button1 = Button(QStringLiteral("3. Selecione o XML da MDFe a ser impresso"), QStringLiteral("Button1"), column);
+  steps->addWidget(Label4);
+  steps->addWidget(Button1);
+  steps->addSpacing(kStepSpacing);
+
+  Label5 = PathLabel(QStringLiteral("arquivo BMP da logo"), QStringLiteral("Label5"), column);
+  Button2 = Button(QStringLiteral("4. Selecione o BMP com a logo do cliente (259x158 pixels)"),
+                   QStringLiteral("Button2"), column);
+  steps->addWidget(Label5);
+  steps->addWidget(Button2);
+  steps->addSpacing(kStepSpacing);
+
+  Button4 = Button(QStringLiteral("5. Imprimir DAMDFE"), QStringLiteral("Button4"), column);
+  Button4->setFont(Bold(font()));
+  steps->addWidget(Button4);
+
+  auto* layout = new QHBoxLayout(panel);
+  layout->addWidget(column, 0, Qt::AlignTop);
+  layout->addStretch(1);
+  return panel;
+}
+
+QWidget* TForm1::CreateInformationPanel() {
+  auto* panel = new QWidget;
+  panel->setObjectName(QStringLiteral("Panel2"));
+  panel->setFixedWidth(kInformationPanelWidth);
+  panel->setAutoFillBackground(true);
+  QPalette white = panel->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  panel->setPalette(white);
+
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(0);
+  layout->addWidget(new QLabel(QStringLiteral("Demo v1.0"), panel));
+  layout->addWidget(Picture(QStringLiteral(":/painel.jpg"), panel));
+
+  const QColor red(200, 30, 30);
+  const QColor blue(25, 70, 150);
+  layout->addWidget(Headline(QStringLiteral("Manifesto"), red, panel));
+  layout->addWidget(Headline(QStringLiteral("Eletrônico"), red, panel));
+  layout->addWidget(Headline(QStringLiteral("de Documento"), blue, panel));
+  layout->addWidget(Headline(QStringLiteral("Fiscal"), blue, panel));
+  layout->addSpacing(6);
+
+  layout->addWidget(GreenLabel(QStringLiteral("Portal Nacional do MDF-e"), panel));
+  layout->addSpacing(6);
+  layout->addWidget(Picture(QStringLiteral(":/selo.jpg"), panel));
+  layout->addSpacing(2);
+  layout->addWidget(GreenLabel(QStringLiteral("www.damdfe.exemplo"), panel));
+  layout->addStretch(1);
+  return panel;
+}
+
+void TForm1::Button1Click() {
+  OpenDialog1->setDirectory(QCoreApplication::applicationDirPath());
+  OpenDialog1->setNameFilters(QtNameFilters(QStringLiteral("Arquivos XML|*.XML|Todos os arquivos|*.*")));
+  OpenDialog1->setDefaultSuffix(QStringLiteral("XML"));
+  OpenDialog1->setWindowTitle(QStringLiteral("Selecione o XML da MDFe..."));
+  if (OpenDialog1->exec() == QDialog::Accepted) Label4->setText(OpenDialog1->ChosenFile());
+}
+
+void TForm1::Button2Click() {
+  OpenPictureDialog1->setWindowTitle(QStringLiteral("Selecione a logomarca do cliente..."));
+  OpenPictureDialog1->setDirectory(QCoreApplication::applicationDirPath());
+  OpenPictureDialog1->setDefaultSuffix(QStringLiteral("BMP"));
+  if (OpenPictureDialog1->exec() == QDialog::Accepted) Label5->setText(OpenPictureDialog1->ChosenFile());
+}
+
+void TForm1::Button4Click() {
+  const QString xmlPath = Label4->text();
+  if (!QFileInfo(xmlPath).isFile()) {
+    ShowMessage(this, Text(kInvalidXmlPathMessage));
+    return;
+  }
+  const QString logoPath = Label5->text();
+  if (!QFileInfo(logoPath).isFile()) {
+    ShowMessage(this, Text(kInvalidLogoPathMessage));
+    return;
+  }
+  // The result text is not shown: a failed job ends silently, a good one when its output is over.
+  PrintJob(xmlPath.toStdString(), logoPath.toStdString(), ContingencyTextFor(RadioGroup2->ItemIndex()),
+           Edit1->text().toStdString(), RadioGroup1->ItemIndex());
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+// The main window: five steps that collect the choices for one DAMDFE and hand them to the print job.
+
+#include <QMainWindow>
+
+#include <functional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class TOpenDialog;
+class TOpenPictureDialog;
+class TRadioGroup;
+
+// The print job's signature: XML path, logo path, contingency text, protocol, format; returns the result text.
+using TPrintJob = std::function<std::string(const std::string&, const std::string&, const std::string&,
+                                            const std::string&, int)>;
+
+// A modal box with the message and one OK button. Every message of the window passes here.
+void ShowMessage(QWidget* parent, const QString& message);
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(QWidget* parent = nullptr);
+
+  // Where the print button sends its choices; PrintDAMDFE unless a test looks in between.
+  TPrintJob PrintJob;
+
+  QTabWidget* PageControl1;
+  TRadioGroup* RadioGroup1;
+  TRadioGroup* RadioGroup2;
+  QLineEdit* Edit1;
+  QLabel* Label4;
+  QLabel* Label5;
+  QPushButton* Button1;
+  QPushButton* Button2;
+  QPushButton* Button4;
+  TOpenDialog* OpenDialog1;
+  TOpenPictureDialog* OpenPictureDialog1;
+
+ public Q_SLOTS:
+  void Button1Click();
+  void Button2Click();
+  void Button4Click();
+
+ private:
+  QWidget* CreateStepPanel();
+  QWidget* CreateInformationPanel();
+};
