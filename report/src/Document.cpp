@@ -126,7 +126,9 @@ void Document::flowTable(const TableItem& table, QPointF origin)
     int sheet = 0;
     do {
         QRectF box = first;
+        int across = table.across;
         if (sheet > 0) {
+            across = table.continuation ? table.continuationAcross : table.across;
             if (used.size() <= static_cast<size_t>(sheet))
                 used.resize(static_cast<size_t>(sheet) + 1, 0.0);
             box = later.adjusted(0, used[static_cast<size_t>(sheet)], 0, 0);
@@ -136,8 +138,8 @@ void Document::flowTable(const TableItem& table, QPointF origin)
             ++sheet;  // this sheet's share is taken; the next one is free
             continue;
         }
-        const size_t count = std::min(perBlock * static_cast<size_t>(table.across), flow.rows.size() - next);
-        flow.slices.push_back(TableSlice{sheet, box, next, count});
+        const size_t count = std::min(perBlock * static_cast<size_t>(across), flow.rows.size() - next);
+        flow.slices.push_back(TableSlice{sheet, box, next, count, across});
         if (sheet > 0)
             used[static_cast<size_t>(sheet)] += table.headerHeight +
                 static_cast<double>(std::min(count, perBlock)) * table.rowHeight + kStackedTableGap;

@@ -23,6 +23,7 @@ struct TableSlice {
     QRectF box;
     size_t firstRow = 0;
     size_t rowCount = 0;
+    int across = 1;
 };
 
 struct TableFlow {

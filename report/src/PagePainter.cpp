@@ -233,7 +233,7 @@ private:
             static_cast<size_t>(std::floor((slice.box.height() - table.headerHeight) / table.rowHeight + 1e-6));
         const double cellPadding = 0.8;
 
-        for (int block = 0; block < table.across; ++block) {
+        for (int block = 0; block < slice.across; ++block) {
             const size_t first = slice.firstRow + static_cast<size_t>(block) * rowsPerBlock;
             const size_t end = std::min(slice.firstRow + slice.rowCount, first + rowsPerBlock);
             if (block > 0 && first >= end)

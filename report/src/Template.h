@@ -81,6 +81,7 @@ struct TableItem {
     double rowHeight = 4.0;
     double headerHeight = 4.0;
     int across = 1;
+    int continuationAcross = 1;  // "across" on the continuation sheets
     double gap = 2.0;
     FontSpec font;
     FontSpec headerFont;

@@ -411,6 +411,8 @@ private:
         if (!continuation.isUndefined()) {
             Properties box = objectAt(continuation, properties.where() + QStringLiteral(", continuação"));
             table.continuation = box.box();
+            table.continuationAcross =
+                static_cast<int>(box.number(QStringLiteral("across"), table.across, 1, 20));
             box.checkAllUsed();
         }
 

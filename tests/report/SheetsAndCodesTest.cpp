@@ -111,6 +111,21 @@ TEST(FlowingTable, TablesSharingAContinuationBoxFollowEachOther)
     }
 }
 
+TEST(FlowingTable, ContinuationMayStandMoreCopiesSideBySide)
+{
+    const QByteArray narrowFirst = R"({"reports": [{"name": "Report1", "page": {"margins": 10}, "items": [
+        {"kind": "table", "x": 0, "y": 20, "width": 60, "height": 24, "rows": "{a}",
+         "continuation": {"x": 0, "y": 20, "width": 190, "height": 100, "across": 2},
+         "columns": [{"header": "TA", "width": 60}]}]}]})";
+    // 5 rows on the first sheet, then 2 x 24 on each later one.
+    for (const auto& [rows, sheets] : {std::pair{53, 2}, std::pair{54, 3}}) {
+        SCOPED_TRACE(rows);
+        RenderedReport report;
+        report.render(report.writeTemplate(narrowFirst), {{"a", rowsOf(rows).toStdString()}});
+        EXPECT_EQ(report.pageCount(), sheets);
+    }
+}
+
 TEST(FlowingTable, SingleSheetShowsFolhaExactly)
 {
     RenderedReport report;
