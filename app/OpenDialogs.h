@@ -12,7 +12,7 @@ class QLabel;
 QStringList QtNameFilters(const QString& designerFilter);
 
 // Opens one existing file. Its name filters ignore letter case (Qt's default, kept on purpose):
-// "*.XML" lists "nota.xml" too, as it does where the program was born.
+// "*.XML" lists "nota.xml" too, as a Windows dialog does.
 class TOpenDialog : public QFileDialog {
   Q_OBJECT
 
