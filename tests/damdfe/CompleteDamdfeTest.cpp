@@ -1,0 +1,181 @@
+// The complete DAMDFE read back from the PDF with the tools a person would use.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "ManifestVariants.h"
+#include "PrintJob.h"
+#include "ReportOutput.h"
+#include "TestFiles.h"
+#include "ToolRunner.h"
+
+namespace {
+
+std::string WithoutBlanks(std::string text) {
+  text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }), text.end());
+  return text;
+}
+
+size_t Occurrences(const std::string& text, const std::string& what) {
+  size_t count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
+  return count;
+}
+
+std::vector<std::string> Cells(const std::string& list) {
+  std::vector<std::string> cells;
+  std::string cell;
+  for (char c : list) {
+    if (c == '\t' || c == '\n') {
+      if (!cell.empty()) cells.push_back(cell);
+      cell.clear();
+    } else {
+      cell += c;
+    }
+  }
+  return cells;
+}
+
+class CompleteDamdfe : public testing::TestWithParam<int> {
+ protected:
+  // Prints the manifest text in the format under test; returns the PDF's path.
+  std::filesystem::path Print(const std::string& xml) { return PrintFile(dir_.Write("manifest.xml", xml)); }
+
+  std::filesystem::path PrintFile(const std::filesystem::path& xml) {
+    std::filesystem::path pdf = dir_ / ("damdfe" + std::to_string(++prints_) + ".pdf");
+    SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
+    std::string result = PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", "", GetParam());
+    EXPECT_EQ(result, "") << xml;
+    return pdf;
+  }
+
+  int Pages(const std::filesystem::path& pdf) {
+    std::smatch match;
+    std::string info = RunTool("pdfinfo", {pdf.string()}).out;
+    return std::regex_search(info, match, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(match[1]) : 0;
+  }
+
+  std::string PageText(const std::filesystem::path& pdf, int page) {
+    std::string number = std::to_string(page);
+    return RunTool("pdftotext", {"-layout", "-f", number, "-l", number, pdf.string(), "-"}).out;
+  }
+
+  TempDir dir_;
+  int prints_ = 0;
+};
+
+TEST_P(CompleteDamdfe, QrCodeReadsBackAsStoredBesideTheKeyBarcode) {
+  std::string url = "https://dfe-portal.svrs.rs.gov.br/mdfe/qrCode?chMDFe=35261212345678000195580010000012341876543210&tpAmb=2";
+  std::string escaped = std::regex_replace(url, std::regex("&"), "&amp;");
+  std::string xml = ReplaceElement(SampleManifest(), "qrCodMDFe", "<qrCodMDFe>" + escaped + "</qrCodMDFe>");
+  TempDir scans;
+  std::vector<std::string> codes = PdfBarcodes(Print(xml), scans.path());
+  std::sort(codes.begin(), codes.end());
+  EXPECT_EQ(codes, (std::vector<std::string>{"35261212345678000195580010000012341876543210", url}));
+}
+
+// Every driver, vehicle, averbação, CIOT, contractor, voucher and key that the
+// manifest holds, found in the text of the sheets.
+TEST_P(CompleteDamdfe, MaximalManifestPrintsEveryListWhole) {
+  MaximalManifest m = Maximal();
+  std::filesystem::path pdf = Print(m.xml);
+  int pages = Pages(pdf);
+  ASSERT_GT(pages, 1);
+  std::string text;
+  for (int page = 1; page <= pages; ++page) {
+    std::string pageText = PageText(pdf, page);
+    EXPECT_NE(pageText.find(std::to_string(page) + " / " + std::to_string(pages)), std::string::npos) << page;
+    text += WithoutBlanks(pageText);
+  }
+  for (const auto* list : {&m.drivers, &m.trailerPlates, &m.averbacoes, &m.ciots, &m.contractors, &m.vouchers}) {
+    for (const std::string& item : *list) {
+      // The first driver also heads the road modal block.
+      size_t expected = &item == &m.drivers.front() ? 2u : 1u;
+      EXPECT_EQ(Occurrences(text, WithoutBlanks(item)), expected) << item;
+    }
+  }
+  for (const std::string& key : m.keys) EXPECT_EQ(Occurrences(text, key), 1u) << key;
+}
+
+TEST_P(CompleteDamdfe, TenThousandKeysEachOnceOnNumberedSheets) {
+  const int count = 10000;
+  std::filesystem::path pdf = Print(WithLinkedDocuments(count));
+  int pages = Pages(pdf);
+  ASSERT_GT(pages, 50);
+  std::map<std::string, int> seen;
+  const std::regex key("(\\d{4} ){10}\\d{4}");
+  for (int page = 1; page <= pages; ++page) {
+    std::string text = PageText(pdf, page);
+    SCOPED_TRACE(page);
+    EXPECT_NE(text.find(std::to_string(page) + " / " + std::to_string(pages)), std::string::npos);
+    EXPECT_NE(text.find("DAMDFE - Documento Auxiliar"), std::string::npos);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), key); it != std::sregex_iterator(); ++it) {
+      ++seen[WithoutBlanks(it->str())];  // the manifest's own key too, once a sheet
+    }
+  }
+  seen.erase(WithoutBlanks("3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210"));
+  ASSERT_EQ(seen.size(), static_cast<size_t>(count));
+  for (int serial = 0; serial < count; ++serial) EXPECT_EQ(seen[Key(serial % 5 + 1, serial)], 1) << serial;
+}
+
+TEST_P(CompleteDamdfe, SemValorFiscalExactlyInTheTestEnvironment) {
+  for (const char* tpAmb : {"1", "2"}) {
+    for (int documents : {2, 400}) {
+      SCOPED_TRACE(testing::Message() << "tpAmb " << tpAmb << ", " << documents << " documents");
+      std::filesystem::path pdf = Print(WithEnvironment(WithLinkedDocuments(documents), tpAmb));
+      int pages = Pages(pdf);
+      EXPECT_EQ(pages > 1, documents > 2);
+      for (int page = 1; page <= pages; ++page) {
+        std::string text = RunTool("pdftotext", {"-raw", "-f", std::to_string(page), "-l", std::to_string(page),
+                                                 pdf.string(), "-"}).out;
+        EXPECT_EQ(Occurrences(WithoutBlanks(text), "SEMVALORFISCAL"), std::string(tpAmb) == "2" ? 1u : 0u) << page;
+      }
+    }
+  }
+}
+
+TEST_P(CompleteDamdfe, ManifestWithoutOptionalBlocksPrintsOneSheet) {
+  std::filesystem::path pdf = Print(MinimalManifest());
+  ASSERT_EQ(Pages(pdf), 1);
+  std::string text = WithoutBlanks(PageText(pdf, 1));
+  for (const char* expected : {"1/1", "AAA0A00", "3526011234567800019555001000000001100000001" "0", "TON"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+}
+
+// Whatever a real manifest lists reaches the sheet: each cell of the lists that
+// an inspector checks.
+TEST_P(CompleteDamdfe, RealManifestsShowEveryListedItem) {
+  const std::filesystem::path folder = DAMDFE_SHARED_SAMPLES;
+  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no folder " << folder;
+  std::vector<std::filesystem::path> files{DAMDFE_SOURCE_DIR "/samples/MDFe_exemplo.xml"};
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() == ".xml") files.push_back(entry.path());
+  }
+  ASSERT_GE(files.size(), 7u);
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    TParameterRecorder fixed, supplementary;
+    FillDAMDFEParameters(LoadManifestForPrinting(file.string()), "", "", "", fixed, &supplementary);
+    std::filesystem::path pdf = PrintFile(file);
+    ASSERT_EQ(Pages(pdf), 1);
+    std::string text = WithoutBlanks(PageText(pdf, 1));
+    for (const auto& [name, value] : supplementary.settings) {
+      if (name != "condutores" && name != "veiculos" && name != "seguros" && name != "documentos" && name != "ciot" &&
+          name != "contratantes" && name != "vale_pedagio" && name != "RNTRC" && name != "UFFim") {
+        continue;
+      }
+      for (const std::string& cell : Cells(value)) EXPECT_NE(text.find(WithoutBlanks(cell)), std::string::npos) << name << ": " << cell;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormats, CompleteDamdfe, testing::Values(0, 1),
+                         [](const testing::TestParamInfo<int>& info) { return info.param == 0 ? "Retrato" : "Paisagem"; });
+
+}  // namespace

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "DamdfeParameters.h"
+#include "ManifestVariants.h"
+#include "PrintJob.h"
+#include "SupplementaryParameters.h"
+#include "TestFiles.h"
+
+namespace {
+
+using Settings = std::vector<std::pair<std::string, std::string>>;
+
+const std::set<std::string> kFixedNames = {
+    "nMDF", "Serie", "tpMDF", "chave_acesso", "barra_chave_acesso", "contingencia", "barra_dados_mdfe", "dados_mdfe",
+    "Nome", "End", "Compl", "Bairro", "Nro", "Mun", "UF", "CEP", "pFoto", "NUM_PROTOCOLO", "CNPJ", "IE", "DhEmi", "Mod",
+    "NMDF", "UFIni", "QCTe", "QNFe", "QCarga", "Placa", "CPF", "CNome", "folha_1"};
+
+std::map<std::string, std::string> Supplementary(const std::filesystem::path& xml) {
+  TParameterRecorder fixed, supplementary;
+  FillDAMDFEParameters(LoadManifestForPrinting(xml.string()), "", "", "", fixed, &supplementary);
+  std::map<std::string, std::string> values(supplementary.settings.begin(), supplementary.settings.end());
+  EXPECT_EQ(values.size(), supplementary.settings.size()) << "a name set twice";
+  return values;
+}
+
+std::map<std::string, std::string> SupplementaryOf(const std::string& xmlText) {
+  TempDir dir;
+  return Supplementary(dir.Write("manifest.xml", xmlText));
+}
+
+std::vector<std::vector<std::string>> Rows(const std::string& list) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(list);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> cells;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
+      cells.push_back(line.substr(start, tab - start));
+    }
+    cells.push_back(line.substr(start));
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+TEST(SupplementaryParameters, FixedSettingsStayFirstAndUnchanged) {
+  TempDir dir;
+  TLoadedManifest loaded = LoadManifestForPrinting(dir.Write("m.xml", SampleManifest()).string());
+  TParameterRecorder alone;
+  SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, "logo.bmp", "", "123", alone);
+  ASSERT_EQ(alone.settings.size(), 32u);
+
+  TParameterRecorder together;
+  FillDAMDFEParameters(loaded, "logo.bmp", "", "123", together);
+  ASSERT_GT(together.settings.size(), 32u);
+  EXPECT_EQ(Settings(together.settings.begin(), together.settings.begin() + 32), alone.settings);
+  for (auto it = together.settings.begin() + 32; it != together.settings.end(); ++it) {
+    EXPECT_EQ(kFixedNames.count(it->first), 0u) << it->first << " is one of the fixed names";
+  }
+
+  TParameterRecorder fixed, supplementary;
+  FillDAMDFEParameters(loaded, "logo.bmp", "", "123", fixed, &supplementary);
+  EXPECT_EQ(fixed.settings, alone.settings);
+  EXPECT_EQ(Settings(together.settings.begin() + 32, together.settings.end()), supplementary.settings);
+}
+
+TEST(SupplementaryParameters, OurSampleInFull) {
+  auto values = SupplementaryOf(SampleManifest());
+  const std::map<std::string, std::string> expected = {
+      {"qrCodMDFe",
+       "https://dfe-portal.svrs.rs.gov.br/mdfe/qrCode?chMDFe=35261212345678000195580010000012341876543210&tpAmb=2"},
+      {"homologacao", "1"},
+      {"dhRecbto", ""},
+      {"UFFim", "RS"},
+      {"mun_carregamento", "São Paulo, Campinas"},
+      {"percurso", "PR, SC"},
+      {"vCarga", "158.430,75"},
+      {"unidade_carga", "KG"},
+      {"RNTRC", "12345678"},
+      {"RENAVAM", "00987654321"},
+      {"veiculos", "Tração\tABC1D23\tSP\t00987654321\t12345678\nReboque\tXYZ9E87\tSP\t01122334455\t12345678\n"},
+      {"condutores", "123.456.789-09\tJOSÉ DA SILVA SANTOS\n987.654.321-00\tMARIA APARECIDA DE SOUZA\n"},
+      {"ciot", "123456789012\t12.345.678/0001-95\n"},
+      {"contratantes", "44.555.666/0001-72\t\n"},
+      {"vale_pedagio", "99.888.777/0001-66\t12.345.678/0001-95\t778899001122\t187,40\n"},
+      {"seguros",
+       "Emitente - 12.345.678/0001-95\tSEGURADORA EXEMPLO S.A. - 33.444.555/0001-90\t0012345678\t20261207000001\n"
+       "\t\t\t20261207000002\n"},
+      {"infAdFisco", ""},
+  };
+  for (const auto& [name, value] : expected) EXPECT_EQ(values[name], value) << name;
+  auto documents = Rows(values["documentos"]);
+  ASSERT_EQ(documents.size(), 9u);
+  EXPECT_EQ(documents[0], (std::vector<std::string>{"Porto Alegre", "CT-e",
+                                                    "3526 1211 2223 3300 0181 5700 1000 0005 0111 0000 5016"}));
+  EXPECT_EQ(documents[8][0], "Caxias do Sul");
+  EXPECT_EQ(documents[8][1], "NF-e");
+}
+
+TEST(SupplementaryParameters, QrCodeAsTheDocumentMeansIt) {
+  const std::string url = "https://x.gov.br/mdfe/qrCode?chMDFe=35261212345678000195580010000012341876543210&tpAmb=2";
+  struct Case {
+    const char* name;
+    std::string element;
+  };
+  for (const Case& c : {Case{"escaped", "<qrCodMDFe>https://x.gov.br/mdfe/qrCode?chMDFe="
+                                        "35261212345678000195580010000012341876543210&amp;tpAmb=2</qrCodMDFe>"},
+                        Case{"CDATA on its own lines", "<qrCodMDFe>\n  <![CDATA[" + url + "]]>\n</qrCodMDFe>"}}) {
+    SCOPED_TRACE(c.name);
+    std::string xml = ReplaceElement(SampleManifest(), "qrCodMDFe", c.element);
+    EXPECT_EQ(SupplementaryOf(xml)["qrCodMDFe"], url);
+  }
+}
+
+TEST(SupplementaryParameters, MissingOptionalBlocksGiveEmptyValues) {
+  auto values = SupplementaryOf(MinimalManifest());
+  for (const char* name : {"qrCodMDFe", "homologacao", "dhRecbto", "percurso", "RNTRC", "RENAVAM", "condutores",
+                           "ciot", "contratantes", "vale_pedagio", "seguros", "infCpl", "infAdFisco", "QMDFe"}) {
+    EXPECT_EQ(values[name], "") << name;
+  }
+  EXPECT_EQ(values["unidade_carga"], "TON");
+  EXPECT_EQ(values["veiculos"], "Tração\tAAA0A00\t\t\t\n");
+  EXPECT_EQ(Rows(values["documentos"]).size(), 1u);
+}
+
+TEST(SupplementaryParameters, CellsNeverBreakTheirRow) {
+  std::string xml = ReplaceElement(SampleManifest(), "condutor",
+                                   "<condutor><xNome>ANA\tDE\nSOUZA</xNome><CPF>11122233344</CPF></condutor>");
+  auto drivers = Rows(SupplementaryOf(xml)["condutores"]);
+  ASSERT_EQ(drivers.size(), 2u);
+  EXPECT_EQ(drivers[0], (std::vector<std::string>{"111.222.333-44", "ANA DE SOUZA"}));
+}
+
+TEST(SupplementaryParameters, ValueForms) {
+  struct Case {
+    std::u16string (*format)(std::u16string_view);
+    std::u16string in, out;
+  };
+  for (const Case& c : {
+           Case{FormattedTaxId, u"12345678000195", u"12.345.678/0001-95"},
+           Case{FormattedTaxId, u"12ABC34501DE35", u"12.ABC.345/01DE-35"},
+           Case{FormattedTaxId, u"12345678909", u"123.456.789-09"},
+           Case{FormattedTaxId, u"1234567890", u"1234567890"},
+           Case{FormattedTaxId, u"", u""},
+           Case{FormattedDateTime, u"2018-01-15T17:51:42-02:00", u"15/01/2018 17:51:42"},
+           Case{FormattedDateTime, u"2018-01-15T17:51:42", u"15/01/2018 17:51:42"},
+           Case{FormattedDateTime, u"2018-01-15 17:51:42", u"2018-01-15 17:51:42"},
+           Case{FormattedDateTime, u"2018-01-15", u"2018-01-15"},
+           Case{FormattedAmount, u"158430.75", u"158.430,75"},
+           Case{FormattedAmount, u"1000000", u"1.000.000"},
+           Case{FormattedAmount, u"100.00", u"100,00"},
+           Case{FormattedAmount, u"0.5", u"0,5"},
+           Case{FormattedAmount, u"-5.00", u"-5.00"},
+           Case{FormattedAmount, u".5", u".5"},
+           Case{FormattedAmount, u"1.2.3", u"1.2.3"},
+           Case{FormattedAmount, u"", u""},
+       }) {
+    SCOPED_TRACE(ToUtf8(c.in));
+    EXPECT_EQ(ToUtf8(c.format(c.in)), ToUtf8(c.out));
+  }
+}
+
+// Real manifests written by others, each carrying a part of the data.
+TEST(SupplementaryParameters, RealManifests) {
+  const std::filesystem::path folder = DAMDFE_SHARED_SAMPLES;
+  if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no folder " << folder;
+  struct Expectation {
+    const char* file;
+    const char* name;
+    const char* value;
+  };
+  for (const Expectation& e : {
+           Expectation{"dfenet_mdfeProc_tabs_signed_wrappedcert.xml", "dhRecbto", "15/01/2018 17:51:42"},
+           Expectation{"dfenet_mdfeProc_tabs_signed_wrappedcert.xml", "homologacao", ""},
+           Expectation{"dfenet_MDFe_singleline_signed_CIOT_valePed_lacRodo_peri_seg.xml", "homologacao", "1"},
+           Expectation{"dfenet_MDFe_singleline_signed_CIOT_valePed_lacRodo_peri_seg.xml", "seguros",
+                       "Emitente - 00.000.000/0000-00\tTESTE - 00.000.000/0000-00\tTESTE\tTESTE\n"},
+           Expectation{"dfenet_MDFe_singleline_signed_CIOT_valePed_lacRodo_peri_seg.xml", "vCarga", "500,00"},
+           Expectation{"unimake_example_MDFe_infUnidTransp_2infMunDescarga_2lacres_2nAver.xml", "contratantes",
+                       "06.117.473/0001-50\t\n06.117.473/0001-50\t\n"},
+           Expectation{"spedmdfe_example_MDFe_rodo_xmlns_2infMunDescarga_reboque_lacres.xml", "condutores",
+                       "068.449.909-60\tCLEITON\n"},
+       }) {
+    SCOPED_TRACE(std::string(e.file) + " " + e.name);
+    EXPECT_EQ(Supplementary(folder / e.file)[e.name], e.value);
+  }
+  struct Count {
+    const char* file;
+    const char* name;
+    size_t rows;
+  };
+  for (const Count& c : {
+           Count{"dfenet_MDFe_singleline_signed_CIOT_valePed_lacRodo_peri_seg.xml", "ciot", 1},
+           Count{"dfenet_MDFe_singleline_signed_CIOT_valePed_lacRodo_peri_seg.xml", "vale_pedagio", 1},
+           Count{"unimake_example_MDFe_infUnidTransp_2infMunDescarga_2lacres_2nAver.xml", "seguros", 2},
+           Count{"nfelib_pr_2veicReboque_infRespTec_unsigned.xml", "veiculos", 3},
+           Count{"sped_mdfe_fixture_rodo_reboque_unsigned.xml", "veiculos", 2},
+           Count{"dfenet_mdfeProc_tabs_signed_wrappedcert.xml", "ciot", 0},
+       }) {
+    SCOPED_TRACE(std::string(c.file) + " " + c.name);
+    EXPECT_EQ(Rows(Supplementary(folder / c.file)[c.name]).size(), c.rows);
+  }
+}
+
+}  // namespace
