@@ -16,8 +16,8 @@ class TOpenPictureDialog;
 class TRadioGroup;
 
 // The print job's signature: XML path, logo path, contingency text, protocol, format; returns the result text.
-using TPrintJob = std::function<std::string(const std::string&, const std::string&, const std::string&,
-                                            const std::string&, int)>;
+using TPrintJob =
+    std::function<std::string(const std::string&, const std::string&, const std::string&, const std::string&, int)>;
 
 // A modal box with the message and one OK button. Every message of the window passes here.
 void ShowMessage(QWidget* parent, const QString& message);

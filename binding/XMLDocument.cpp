@@ -112,7 +112,8 @@ IXMLNode BindRootClass(const IXMLDocument& document, std::u16string_view tag, Wr
     std::u16string name(tag);
     std::u16string uri(namespaceURI);
     try {
-      xml::DOMElement* root = uri.empty() ? dom->createElement(name.c_str()) : dom->createElementNS(uri.c_str(), name.c_str());
+      xml::DOMElement* root =
+          uri.empty() ? dom->createElement(name.c_str()) : dom->createElementNS(uri.c_str(), name.c_str());
       dom->appendChild(root);
       if (!uri.empty()) root->setAttributeNS(kXmlnsNamespace, u"xmlns", uri.c_str());
     } catch (const xml::DOMException& e) {

@@ -201,7 +201,8 @@ std::optional<std::u16string> TXMLNode::ReadValue() {
 
 void TXMLNode::WriteAttribute(std::u16string_view name, std::u16string_view text) {
   TXMLNode& node = element();
-  if (node.NodeType() != TNodeType::ntElement) throw EXMLDocError("Cannot set an attribute on a node that is not an element");
+  if (node.NodeType() != TNodeType::ntElement)
+    throw EXMLDocError("Cannot set an attribute on a node that is not an element");
   GuardDom([&] {
     static_cast<xml::DOMElement*>(node.dom_)->setAttribute(Terminated(name).c_str(), Terminated(text).c_str());
     return 0;
@@ -275,9 +276,8 @@ std::shared_ptr<TXMLNode> TXMLNode::insertChild(xml::DOMNode* node, int position
   int count = children_.Count();
   if (position < -1 || position > count) throw EListError(position);
   bool append = position == -1 || position == count;
-  GuardDom([&] {
-    return append ? dom_->appendChild(node) : dom_->insertBefore(node, children_.wrappers_[position]->dom_);
-  });
+  GuardDom(
+      [&] { return append ? dom_->appendChild(node) : dom_->insertBefore(node, children_.wrappers_[position]->dom_); });
   auto wrapper = wrap(node);
   int index = append ? count : position;
   children_.wrappers_.insert(children_.wrappers_.begin() + index, wrapper);
@@ -319,4 +319,3 @@ std::u16string TXMLNode::AttributeProperty(std::u16string_view name) {
 void TXMLNode::SetAttributeProperty(std::u16string_view name, std::u16string_view value) {
   WriteAttribute(name, value);
 }
-

@@ -17,8 +17,7 @@ class Ref {
       : document_(std::move(document)), node_(std::move(node)) {}
 
   template <class U>
-    requires std::is_convertible_v<U*, T*>
-  Ref(const Ref<U>& other)  // NOLINT(google-explicit-constructor)
+  requires std::is_convertible_v<U*, T*> Ref(const Ref<U>& other)  // NOLINT(google-explicit-constructor)
       : document_(other.document_), node_(other.node_) {}
 
   T* operator->() const { return node_.get(); }

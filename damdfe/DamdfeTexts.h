@@ -13,7 +13,9 @@ inline const std::array<std::string, 3> kDamdfeTypes = {
 };
 
 // Empty for a normal DAMDFE, else the type's caption.
-inline std::string ContingencyTextFor(int typeIndex) { return typeIndex <= 0 ? std::string() : kDamdfeTypes.at(typeIndex); }
+inline std::string ContingencyTextFor(int typeIndex) {
+  return typeIndex <= 0 ? std::string() : kDamdfeTypes.at(typeIndex);
+}
 
 inline const std::string kInvalidXmlPathMessage =
     "Caminho do Arquivo XML inválido. Selecione um arquivo XML de MDFe válido";

@@ -140,6 +140,7 @@ void TRoadBlockFile::Write(const std::string& bytes) const {
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw std::runtime_error("Não foi possível ler o arquivo \"" + file.string() + "\": " + std::strerror(errno));
+  if (!in)
+    throw std::runtime_error("Não foi possível ler o arquivo \"" + file.string() + "\": " + std::strerror(errno));
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

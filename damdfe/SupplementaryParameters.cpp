@@ -115,8 +115,10 @@ std::u16string InsuranceRows(const IXMLInfMDFe& infMDFe) {
     std::u16string insurer = Insurer(policy->infSeg());
     std::u16string number = policy->nApol();
     for (size_t n = 0; n < averbacoes.size(); ++n) {
-      if (n == 0) rows.Add({responsible, insurer, number, averbacoes[n]});
-      else rows.Add({u"", u"", u"", averbacoes[n]});
+      if (n == 0)
+        rows.Add({responsible, insurer, number, averbacoes[n]});
+      else
+        rows.Add({u"", u"", u"", averbacoes[n]});
     }
   });
   return rows.Text();
@@ -151,8 +153,9 @@ std::u16string DriverRows(const IXMLRodo& rodo) {
 
 std::u16string CiotRows(const IXMLInfANTT& antt) {
   TRows rows;
-  ForEachItem(antt->infCIOT(),
-              [&](const IXMLInfCIOT& ciot) { rows.Add({ciot->CIOT(), TaxIdOf(ciot->CPF(), ciot->CNPJ())}); });
+  ForEachItem(antt->infCIOT(), [&](const IXMLInfCIOT& ciot) {
+    rows.Add({ciot->CIOT(), TaxIdOf(ciot->CPF(), ciot->CNPJ())});
+  });
   return rows.Text();
 }
 
@@ -182,12 +185,15 @@ std::u16string LinkedDocumentRows(const IXMLInfMDFe& infMDFe) {
   TRows rows;
   ForEachItem(infMDFe->infDoc()->infMunDescarga(), [&](const IXMLInfMunDescarga& municipality) {
     std::u16string name = municipality->xMunDescarga();
-    ForEachItem(municipality->infCTe(),
-                [&](const IXMLInfCTe& cte) { rows.Add({name, u"CT-e", GroupsOfFour(cte->chCTe())}); });
-    ForEachItem(municipality->infNFe(),
-                [&](const IXMLInfNFe& nfe) { rows.Add({name, u"NF-e", GroupsOfFour(nfe->chNFe())}); });
-    ForEachItem(municipality->infMDFeTransp(),
-                [&](const IXMLInfMDFeTransp& mdfe) { rows.Add({name, u"MDF-e", GroupsOfFour(mdfe->chMDFe())}); });
+    ForEachItem(municipality->infCTe(), [&](const IXMLInfCTe& cte) {
+      rows.Add({name, u"CT-e", GroupsOfFour(cte->chCTe())});
+    });
+    ForEachItem(municipality->infNFe(), [&](const IXMLInfNFe& nfe) {
+      rows.Add({name, u"NF-e", GroupsOfFour(nfe->chNFe())});
+    });
+    ForEachItem(municipality->infMDFeTransp(), [&](const IXMLInfMDFeTransp& mdfe) {
+      rows.Add({name, u"MDF-e", GroupsOfFour(mdfe->chMDFe())});
+    });
   });
   return rows.Text();
 }

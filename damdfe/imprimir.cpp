@@ -147,7 +147,8 @@ ReportOutput OutputFor(const Options& options, const std::string& xmlPath) {
     case OutputKind::Folder: return rv::PdfFile{in(options.outputPath, BaseName(xmlPath) + ".pdf")};
     case OutputKind::Png: {
       bool several = options.xmlFiles.size() > 1;
-      return rv::PngPages{several ? in(options.outputPath, BaseName(xmlPath)) : QString::fromStdString(options.outputPath)};
+      return rv::PngPages{several ? in(options.outputPath, BaseName(xmlPath))
+                                  : QString::fromStdString(options.outputPath)};
     }
     case OutputKind::Printer: return rv::Printer{QString::fromStdString(options.outputPath)};
     case OutputKind::Preview: return rv::PrintPreview{};
@@ -159,11 +160,13 @@ ReportOutput OutputFor(const Options& options, const std::string& xmlPath) {
 std::string Escaped(const std::string& value) {
   std::string out;
   for (char c : value) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else out += c;
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default: out += c;
+    }
   }
   return out;
 }

@@ -117,9 +117,7 @@ using IXMLX509DataType = Ref<TXMLX509DataType>;
 
 class TXMLKeyInfoType : public TXMLNode {
  public:
-  explicit TXMLKeyInfoType(const NodeInit& init) : TXMLNode(init) {
-    RegisterChildClass<TXMLX509DataType>(u"X509Data");
-  }
+  explicit TXMLKeyInfoType(const NodeInit& init) : TXMLNode(init) { RegisterChildClass<TXMLX509DataType>(u"X509Data"); }
   std::u16string Id() { return AttributeProperty(u"Id"); }
   IXMLX509DataType X509Data() { return ComplexProperty<TXMLX509DataType>(u"X509Data"); }
   void set_Id(std::u16string_view v) { SetAttributeProperty(u"Id", v); }

@@ -14,23 +14,23 @@ namespace rv {
 struct PrintPreview {};
 
 struct PdfFile {
-    QString path;
+  QString path;
 };
 
 // An empty name means the system's default printer.
 struct Printer {
-    QString name;
+  QString name;
 };
 
 // One image per sheet: page-1.png, page-2.png, ... in the directory.
 struct PngPages {
-    QString directory;
-    int dpi = 150;
+  QString directory;
+  int dpi = 150;
 };
 
 // The PDF lands in memory; each run replaces the bytes.
 struct PdfInMemory {
-    std::shared_ptr<QByteArray> bytes = std::make_shared<QByteArray>();
+  std::shared_ptr<QByteArray> bytes = std::make_shared<QByteArray>();
 };
 
 }  // namespace rv

@@ -15,34 +15,34 @@ struct Template;
 
 // Every failure of the engine; the message is Portuguese and names the file.
 class ERvProjectError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 class TRvProject {
-public:
-    TRvProject();
-    ~TRvProject();
-    TRvProject(const TRvProject&) = delete;
-    TRvProject& operator=(const TRvProject&) = delete;
+ public:
+  TRvProject();
+  ~TRvProject();
+  TRvProject(const TRvProject&) = delete;
+  TRvProject& operator=(const TRvProject&) = delete;
 
-    void SetProjectFile(const QString& path);
-    QString ProjectFile() const;
+  void SetProjectFile(const QString& path);
+  QString ProjectFile() const;
 
-    // Name and value are UTF-8; a later value replaces an earlier one.
-    void SetParam(const std::string& name, const std::string& value);
-    // The value last set, or empty when nobody set the name.
-    std::string GetParam(const std::string& name) const;
+  // Name and value are UTF-8; a later value replaces an earlier one.
+  void SetParam(const std::string& name, const std::string& value);
+  // The value last set, or empty when nobody set the name.
+  std::string GetParam(const std::string& name) const;
 
-    // Opens the template if not yet open, fills the report and produces it;
-    // returns when the output is over. Throws ERvProjectError.
-    void ExecuteReport(const std::string& reportName);
+  // Opens the template if not yet open, fills the report and produces it;
+  // returns when the output is over. Throws ERvProjectError.
+  void ExecuteReport(const std::string& reportName);
 
-    // Releases the open template; the parameters stay.
-    void Close();
+  // Releases the open template; the parameters stay.
+  void Close();
 
-private:
-    QString projectFile_;
-    std::map<QString, QString> params_;
-    std::unique_ptr<const report::Template> template_;
+ private:
+  QString projectFile_;
+  std::map<QString, QString> params_;
+  std::unique_ptr<const report::Template> template_;
 };

@@ -13,142 +13,128 @@ namespace {
 constexpr int kMaxSheets = 100000;
 constexpr double kStackedTableGap = 2.0;
 
-std::vector<QStringList> splitRows(const QString& list)
-{
-    std::vector<QStringList> rows;
-    for (QStringView line : QStringView(list).split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (!line.isEmpty())
-            rows.push_back(line.toString().split(u'\t'));
-    }
-    return rows;
+std::vector<QStringList> splitRows(const QString& list) {
+  std::vector<QStringList> rows;
+  for (QStringView line : QStringView(list).split(u'\n')) {
+    if (line.endsWith(u'\r')) line.chop(1);
+    if (!line.isEmpty()) rows.push_back(line.toString().split(u'\t'));
+  }
+  return rows;
 }
 
 }  // namespace
 
-QString expandPlaceholders(const QString& text, const Parameters& parameters, const SheetContext& context)
-{
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if ((c == u'{' || c == u'}') && i + 1 < text.size() && text[i + 1] == c) {
-            result += c;  // "{{" and "}}" stand for the brace itself
-            ++i;
-            continue;
-        }
-        const qsizetype close = c == u'{' ? text.indexOf(u'}', i + 1) : -1;
-        if (close < 0) {
-            result += c;
-            continue;
-        }
-        const QString name = text.mid(i + 1, close - i - 1);
-        if (name == QLatin1String("pagina")) {
-            result += QString::number(context.sheet + 1);
-        } else if (name == QLatin1String("paginas")) {
-            result += QString::number(context.sheetCount);
-        } else if (const auto found = parameters.find(name); found != parameters.end()) {
-            result += found->second;
-        }
-        i = close;
+QString expandPlaceholders(const QString& text, const Parameters& parameters, const SheetContext& context) {
+  QString result;
+  result.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if ((c == u'{' || c == u'}') && i + 1 < text.size() && text[i + 1] == c) {
+      result += c;  // "{{" and "}}" stand for the brace itself
+      ++i;
+      continue;
     }
-    return result;
+    const qsizetype close = c == u'{' ? text.indexOf(u'}', i + 1) : -1;
+    if (close < 0) {
+      result += c;
+      continue;
+    }
+    const QString name = text.mid(i + 1, close - i - 1);
+    if (name == QLatin1String("pagina")) {
+      result += QString::number(context.sheet + 1);
+    } else if (name == QLatin1String("paginas")) {
+      result += QString::number(context.sheetCount);
+    } else if (const auto found = parameters.find(name); found != parameters.end()) {
+      result += found->second;
+    }
+    i = close;
+  }
+  return result;
 }
 
 Document::Document(const Report& report, const Parameters& parameters, const QString& templatePath)
-    : report_(report), parameters_(parameters), templatePath_(templatePath)
-{
-    fill(report_.items, QPointF());
+    : report_(report), parameters_(parameters), templatePath_(templatePath) {
+  fill(report_.items, QPointF());
 }
 
-QString Document::title() const
-{
-    return expandPlaceholders(report_.title, parameters_, SheetContext{0, sheetCount_});
+QString Document::title() const { return expandPlaceholders(report_.title, parameters_, SheetContext{0, sheetCount_}); }
+
+bool Document::visible(const Item& item) const {
+  auto isSet = [this](const QString& name) {
+    const auto found = parameters_.find(name);
+    return found != parameters_.end() && !found->second.isEmpty();
+  };
+  return (item.when.isEmpty() || isSet(item.when)) && (item.unless.isEmpty() || !isSet(item.unless));
 }
 
-bool Document::visible(const Item& item) const
-{
-    auto isSet = [this](const QString& name) {
-        const auto found = parameters_.find(name);
-        return found != parameters_.end() && !found->second.isEmpty();
-    };
-    return (item.when.isEmpty() || isSet(item.when)) && (item.unless.isEmpty() || !isSet(item.unless));
-}
-
-void Document::fill(const std::vector<Item>& items, QPointF origin)
-{
-    const SheetContext firstSheet;
-    for (const Item& item : items) {
-        if (!visible(item))
-            continue;
-        if (const auto* group = std::get_if<GroupItem>(&item.content)) {
-            fill(group->items, origin + group->origin);
-        } else if (const auto* table = std::get_if<TableItem>(&item.content)) {
-            flowTable(*table, origin);
-        } else if (const auto* image = std::get_if<ImageItem>(&item.content)) {
-            // A missing or broken picture draws nothing.
-            const QString source = expandPlaceholders(image->source, parameters_, firstSheet);
-            if (source.isEmpty())
-                continue;
-            QImageReader reader(source);
-            reader.setAutoTransform(true);
-            images_[image] = reader.read();
-        } else if (const auto* barcode = std::get_if<BarcodeItem>(&item.content)) {
-            barcodes_[barcode] =
-                encodeBarcode(barcode->symbology, expandPlaceholders(barcode->value, parameters_, firstSheet));
-        }
+void Document::fill(const std::vector<Item>& items, QPointF origin) {
+  const SheetContext firstSheet;
+  for (const Item& item : items) {
+    if (!visible(item)) continue;
+    if (const auto* group = std::get_if<GroupItem>(&item.content)) {
+      fill(group->items, origin + group->origin);
+    } else if (const auto* table = std::get_if<TableItem>(&item.content)) {
+      flowTable(*table, origin);
+    } else if (const auto* image = std::get_if<ImageItem>(&item.content)) {
+      // A missing or broken picture draws nothing.
+      const QString source = expandPlaceholders(image->source, parameters_, firstSheet);
+      if (source.isEmpty()) continue;
+      QImageReader reader(source);
+      reader.setAutoTransform(true);
+      images_[image] = reader.read();
+    } else if (const auto* barcode = std::get_if<BarcodeItem>(&item.content)) {
+      barcodes_[barcode] =
+          encodeBarcode(barcode->symbology, expandPlaceholders(barcode->value, parameters_, firstSheet));
     }
+  }
 }
 
-void Document::flowTable(const TableItem& table, QPointF origin)
-{
-    TableFlow flow;
-    flow.rows = splitRows(expandPlaceholders(table.rows, parameters_, SheetContext{}));
+void Document::flowTable(const TableItem& table, QPointF origin) {
+  TableFlow flow;
+  flow.rows = splitRows(expandPlaceholders(table.rows, parameters_, SheetContext{}));
 
-    auto capacity = [&table](const QRectF& box) {
-        const double rowsPerBlock = std::floor((box.height() - table.headerHeight) / table.rowHeight + 1e-6);
-        return rowsPerBlock < 1 ? size_t{0} : static_cast<size_t>(rowsPerBlock);
-    };
-    const QRectF first = table.box.translated(origin);
-    const QRectF later = table.continuation.value_or(table.box).translated(origin);
-    if (capacity(first) == 0 || capacity(later) == 0) {
-        throw ERvProjectError(
-            QStringLiteral("Modelo de relatório \"%1\", relatório \"%2\": uma tabela é baixa demais para uma linha.")
-                .arg(templatePath_, report_.name)
-                .toStdString());
+  auto capacity = [&table](const QRectF& box) {
+    const double rowsPerBlock = std::floor((box.height() - table.headerHeight) / table.rowHeight + 1e-6);
+    return rowsPerBlock < 1 ? size_t{0} : static_cast<size_t>(rowsPerBlock);
+  };
+  const QRectF first = table.box.translated(origin);
+  const QRectF later = table.continuation.value_or(table.box).translated(origin);
+  if (capacity(first) == 0 || capacity(later) == 0) {
+    throw ERvProjectError(
+        QStringLiteral("Modelo de relatório \"%1\", relatório \"%2\": uma tabela é baixa demais para uma linha.")
+            .arg(templatePath_, report_.name)
+            .toStdString());
+  }
+
+  // Tables whose continuation boxes are the same share them: on each later
+  // sheet a table starts below what the tables before it used there.
+  std::vector<double>& used = continuationUse_[{later.x(), later.y(), later.width(), later.height()}];
+  size_t next = 0;
+  int sheet = 0;
+  do {
+    QRectF box = first;
+    int across = table.across;
+    if (sheet > 0) {
+      across = table.continuation ? table.continuationAcross : table.across;
+      if (used.size() <= static_cast<size_t>(sheet)) used.resize(static_cast<size_t>(sheet) + 1, 0.0);
+      box = later.adjusted(0, used[static_cast<size_t>(sheet)], 0, 0);
     }
+    const size_t perBlock = capacity(box);
+    if (perBlock == 0) {
+      ++sheet;  // this sheet's share is taken; the next one is free
+      continue;
+    }
+    const size_t count = std::min(perBlock * static_cast<size_t>(across), flow.rows.size() - next);
+    flow.slices.push_back(TableSlice{sheet, box, next, count, across});
+    if (sheet > 0)
+      used[static_cast<size_t>(sheet)] +=
+          table.headerHeight + static_cast<double>(std::min(count, perBlock)) * table.rowHeight + kStackedTableGap;
+    next += count;
+    ++sheet;
+  } while (next < flow.rows.size() && sheet < kMaxSheets);
 
-    // Tables whose continuation boxes are the same share them: on each later
-    // sheet a table starts below what the tables before it used there.
-    std::vector<double>& used = continuationUse_[{later.x(), later.y(), later.width(), later.height()}];
-    size_t next = 0;
-    int sheet = 0;
-    do {
-        QRectF box = first;
-        int across = table.across;
-        if (sheet > 0) {
-            across = table.continuation ? table.continuationAcross : table.across;
-            if (used.size() <= static_cast<size_t>(sheet))
-                used.resize(static_cast<size_t>(sheet) + 1, 0.0);
-            box = later.adjusted(0, used[static_cast<size_t>(sheet)], 0, 0);
-        }
-        const size_t perBlock = capacity(box);
-        if (perBlock == 0) {
-            ++sheet;  // this sheet's share is taken; the next one is free
-            continue;
-        }
-        const size_t count = std::min(perBlock * static_cast<size_t>(across), flow.rows.size() - next);
-        flow.slices.push_back(TableSlice{sheet, box, next, count, across});
-        if (sheet > 0)
-            used[static_cast<size_t>(sheet)] += table.headerHeight +
-                static_cast<double>(std::min(count, perBlock)) * table.rowHeight + kStackedTableGap;
-        next += count;
-        ++sheet;
-    } while (next < flow.rows.size() && sheet < kMaxSheets);
-
-    sheetCount_ = std::max(sheetCount_, sheet);
-    tables_[&table] = std::move(flow);
+  sheetCount_ = std::max(sheetCount_, sheet);
+  tables_[&table] = std::move(flow);
 }
 
 }  // namespace report

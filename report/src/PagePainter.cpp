@@ -13,13 +13,12 @@ namespace {
 constexpr double kSmallestShrunkFont = 3.0;
 constexpr double kLegibleFont = 5.0;
 
-QFont makeFont(const FontSpec& spec, double size)
-{
-    QFont font(spec.family);
-    font.setPointSizeF(size);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    return font;
+QFont makeFont(const FontSpec& spec, double size) {
+  QFont font(spec.family);
+  font.setPointSizeF(size);
+  font.setBold(spec.bold);
+  font.setItalic(spec.italic);
+  return font;
 }
 
 }  // namespace
@@ -27,265 +26,226 @@ QFont makeFont(const FontSpec& spec, double size)
 // Draws one sheet in device units: millimetres are scaled here, fonts keep
 // their point size through the device's own resolution.
 class PagePainter {
-public:
-    PagePainter(const Document& document, QPainter& painter, int sheet)
-        : document_(document), painter_(painter), context_{sheet, document.sheetCount()}
-    {
-        const QPaintDevice* device = painter.device();
-        scale_ = (device ? device->logicalDpiX() : 72) / 25.4;
-        const Page& page = document.report_.page;
-        margin_ = QPointF(page.marginLeft, page.marginTop);
+ public:
+  PagePainter(const Document& document, QPainter& painter, int sheet)
+      : document_(document), painter_(painter), context_{sheet, document.sheetCount()} {
+    const QPaintDevice* device = painter.device();
+    scale_ = (device ? device->logicalDpiX() : 72) / 25.4;
+    const Page& page = document.report_.page;
+    margin_ = QPointF(page.marginLeft, page.marginTop);
+  }
+
+  void paint() {
+    painter_.save();
+    painter_.setRenderHint(QPainter::Antialiasing);
+    painter_.setRenderHint(QPainter::TextAntialiasing);
+    paintItems(document_.report_.items, margin_, false);
+    painter_.restore();
+  }
+
+ private:
+  QRectF toDevice(const QRectF& mm, QPointF origin) const {
+    const QRectF placed = mm.translated(origin);
+    return QRectF(placed.x() * scale_, placed.y() * scale_, placed.width() * scale_, placed.height() * scale_);
+  }
+
+  QPointF toDevice(QPointF mm, QPointF origin) const { return (mm + origin) * scale_; }
+
+  QPen pen(const QColor& color, double widthMm) const {
+    QPen result(color, widthMm * scale_);
+    result.setCapStyle(Qt::FlatCap);
+    result.setJoinStyle(Qt::MiterJoin);
+    return result;
+  }
+
+  QString expand(const QString& text) const { return expandPlaceholders(text, document_.parameters_, context_); }
+
+  void paintItems(const std::vector<Item>& items, QPointF origin, bool repeated) {
+    for (const Item& item : items) {
+      if (!document_.visible(item)) continue;
+      const bool onEverySheet = repeated || item.repeat;
+      std::visit([&](const auto& content) { paintItem(content, origin, onEverySheet); }, item.content);
     }
+  }
 
-    void paint()
-    {
-        painter_.save();
-        painter_.setRenderHint(QPainter::Antialiasing);
-        painter_.setRenderHint(QPainter::TextAntialiasing);
-        paintItems(document_.report_.items, margin_, false);
-        painter_.restore();
-    }
+  bool skipped(bool onEverySheet) const { return context_.sheet > 0 && !onEverySheet; }
 
-private:
-    QRectF toDevice(const QRectF& mm, QPointF origin) const
-    {
-        const QRectF placed = mm.translated(origin);
-        return QRectF(placed.x() * scale_, placed.y() * scale_, placed.width() * scale_, placed.height() * scale_);
-    }
+  void paintItem(const GroupItem& group, QPointF origin, bool onEverySheet) {
+    paintItems(group.items, origin + group.origin, onEverySheet);
+  }
 
-    QPointF toDevice(QPointF mm, QPointF origin) const { return (mm + origin) * scale_; }
+  void paintItem(const TextItem& item, QPointF origin, bool onEverySheet) {
+    if (skipped(onEverySheet)) return;
+    const bool several = context_.sheetCount > 1 && item.textOnSeveralSheets;
+    drawText(toDevice(item.box, origin), expand(several ? *item.textOnSeveralSheets : item.text), item.font, item.align,
+             item.wrap, item.clip, item.shrink, item.color);
+  }
 
-    QPen pen(const QColor& color, double widthMm) const
-    {
-        QPen result(color, widthMm * scale_);
-        result.setCapStyle(Qt::FlatCap);
-        result.setJoinStyle(Qt::MiterJoin);
-        return result;
-    }
-
-    QString expand(const QString& text) const
-    {
-        return expandPlaceholders(text, document_.parameters_, context_);
-    }
-
-    void paintItems(const std::vector<Item>& items, QPointF origin, bool repeated)
-    {
-        for (const Item& item : items) {
-            if (!document_.visible(item))
-                continue;
-            const bool onEverySheet = repeated || item.repeat;
-            std::visit([&](const auto& content) { paintItem(content, origin, onEverySheet); }, item.content);
+  void drawText(const QRectF& rect, const QString& text, const FontSpec& spec, Qt::Alignment align, bool wrap,
+                bool clip, bool shrink, const QColor& color) {
+    if (text.isEmpty() || rect.isEmpty()) return;
+    int flags = static_cast<int>(align) | (wrap ? Qt::TextWordWrap : 0);
+    QFont font = makeFont(spec, spec.size);
+    if (shrink) {
+      auto fits = [&] {
+        const QRectF needed = QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text);
+        return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5;
+      };
+      auto shrinkUntilFits = [&](double floor) {
+        double size = spec.size;
+        font.setPointSizeF(size);
+        while (!fits() && size > floor) {
+          size = std::max(floor, size * 0.92);
+          font.setPointSizeF(size);
         }
+        return fits();
+      };
+      // Rather than shrink to an illegible size, a wrapped text may
+      // break a word too long for its box between letters.
+      if (wrap && !shrinkUntilFits(kLegibleFont)) {
+        flags = (flags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
+        shrinkUntilFits(kSmallestShrunkFont);
+      } else if (!wrap) {
+        shrinkUntilFits(kSmallestShrunkFont);
+      }
     }
+    painter_.save();
+    if (clip) painter_.setClipRect(rect, Qt::IntersectClip);
+    painter_.setFont(font);
+    painter_.setPen(color);
+    painter_.drawText(rect, flags, text);
+    painter_.restore();
+  }
 
-    bool skipped(bool onEverySheet) const { return context_.sheet > 0 && !onEverySheet; }
-
-    void paintItem(const GroupItem& group, QPointF origin, bool onEverySheet)
-    {
-        paintItems(group.items, origin + group.origin, onEverySheet);
+  void paintItem(const RectItem& item, QPointF origin, bool onEverySheet) {
+    if (skipped(onEverySheet)) return;
+    const QRectF rect = toDevice(item.box, origin);
+    if (item.fill.isValid()) painter_.fillRect(rect, item.fill);
+    if (item.lineWidth > 0 && item.stroke.isValid()) {
+      painter_.setPen(pen(item.stroke, item.lineWidth));
+      painter_.setBrush(Qt::NoBrush);
+      painter_.drawRect(rect);
     }
+  }
 
-    void paintItem(const TextItem& item, QPointF origin, bool onEverySheet)
-    {
-        if (skipped(onEverySheet))
-            return;
-        const bool several = context_.sheetCount > 1 && item.textOnSeveralSheets;
-        drawText(toDevice(item.box, origin), expand(several ? *item.textOnSeveralSheets : item.text), item.font,
-                 item.align, item.wrap, item.clip, item.shrink, item.color);
+  void paintItem(const LineItem& item, QPointF origin, bool onEverySheet) {
+    if (skipped(onEverySheet) || item.lineWidth <= 0 || !item.color.isValid()) return;
+    painter_.setPen(pen(item.color, item.lineWidth));
+    painter_.drawLine(toDevice(item.from, origin), toDevice(item.to, origin));
+  }
+
+  void paintItem(const ImageItem& item, QPointF origin, bool onEverySheet) {
+    const auto found = document_.images_.find(&item);
+    if (skipped(onEverySheet) || found == document_.images_.end() || found->second.isNull()) return;
+    const QImage& image = found->second;
+    const QRectF box = toDevice(item.box, origin);
+    QSizeF size = image.size();
+    size.scale(box.size(), Qt::KeepAspectRatio);
+    QRectF target(QPointF(), size);
+    target.moveCenter(box.center());
+    painter_.save();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter_.drawImage(target, image);
+    painter_.restore();
+  }
+
+  void paintItem(const BarcodeItem& item, QPointF origin, bool onEverySheet) {
+    const auto found = document_.barcodes_.find(&item);
+    if (skipped(onEverySheet) || found == document_.barcodes_.end() || found->second.isEmpty()) return;
+    const BarcodeShape& shape = found->second;
+    const QRectF box = toDevice(item.box, origin);
+    QSizeF size = box.size();
+    if (item.symbology == Symbology::QrCode)
+      size = shape.size.scaled(box.size(), Qt::KeepAspectRatio);  // modules stay square
+    QRectF target(QPointF(), size);
+    target.moveCenter(box.center());
+
+    painter_.save();
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.translate(target.topLeft());
+    painter_.scale(target.width() / shape.size.width(), target.height() / shape.size.height());
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(Qt::black);
+    painter_.drawPath(shape.modules);
+    painter_.restore();
+  }
+
+  void paintItem(const MarkItem& item, QPointF origin, bool onEverySheet) {
+    const QString text = expand(item.text);
+    if (skipped(onEverySheet) || text.isEmpty()) return;
+    const QRectF box = toDevice(item.box, origin);
+    painter_.save();
+    painter_.translate(box.center());
+    painter_.rotate(item.angle);
+    painter_.setFont(makeFont(item.font, item.font.size));
+    painter_.setPen(item.color);
+    const QRectF around(-box.width() * 2, -box.height() * 2, box.width() * 4, box.height() * 4);
+    painter_.drawText(around, Qt::AlignCenter, text);
+    painter_.restore();
+  }
+
+  void paintItem(const TableItem& item, QPointF /*origin*/, bool /*onEverySheet*/) {
+    const auto found = document_.tables_.find(&item);
+    if (found == document_.tables_.end()) return;
+    const TableFlow& flow = found->second;
+    for (const TableSlice& slice : flow.slices) {
+      if (slice.sheet == context_.sheet) paintSlice(item, flow, slice);
     }
+  }
 
-    void drawText(const QRectF& rect, const QString& text, const FontSpec& spec, Qt::Alignment align, bool wrap,
-                  bool clip, bool shrink, const QColor& color)
-    {
-        if (text.isEmpty() || rect.isEmpty())
-            return;
-        int flags = static_cast<int>(align) | (wrap ? Qt::TextWordWrap : 0);
-        QFont font = makeFont(spec, spec.size);
-        if (shrink) {
-            auto fits = [&] {
-                const QRectF needed = QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text);
-                return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5;
-            };
-            auto shrinkUntilFits = [&](double floor) {
-                double size = spec.size;
-                font.setPointSizeF(size);
-                while (!fits() && size > floor) {
-                    size = std::max(floor, size * 0.92);
-                    font.setPointSizeF(size);
-                }
-                return fits();
-            };
-            // Rather than shrink to an illegible size, a wrapped text may
-            // break a word too long for its box between letters.
-            if (wrap && !shrinkUntilFits(kLegibleFont)) {
-                flags = (flags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
-                shrinkUntilFits(kSmallestShrunkFont);
-            } else if (!wrap) {
-                shrinkUntilFits(kSmallestShrunkFont);
-            }
+  // The slice's box is already placed; only the margin is added here.
+  void paintSlice(const TableItem& table, const TableFlow& flow, const TableSlice& slice) {
+    double blockWidth = 0;
+    for (const TableColumn& column : table.columns) blockWidth += column.width;
+    const auto rowsPerBlock =
+        static_cast<size_t>(std::floor((slice.box.height() - table.headerHeight) / table.rowHeight + 1e-6));
+    const double cellPadding = 0.8;
+
+    for (int block = 0; block < slice.across; ++block) {
+      const size_t first = slice.firstRow + static_cast<size_t>(block) * rowsPerBlock;
+      const size_t end = std::min(slice.firstRow + slice.rowCount, first + rowsPerBlock);
+      if (block > 0 && first >= end) break;
+      double x = slice.box.x() + block * (blockWidth + table.gap);
+      for (size_t column = 0; column < table.columns.size(); ++column) {
+        const TableColumn& spec = table.columns[column];
+        auto cell = [&](double y, double height) { return toDevice(QRectF(x, y, spec.width, height), margin_); };
+        auto inner = [&](const QRectF& rect) {
+          return rect.adjusted(cellPadding * scale_, 0, -cellPadding * scale_, 0);
+        };
+        if (table.headerHeight > 0) {
+          const QRectF header = cell(slice.box.y(), table.headerHeight);
+          drawCellFrame(table, header);
+          drawText(inner(header), spec.header, table.headerFont, spec.align | Qt::AlignVCenter, false, true, true,
+                   Qt::black);
         }
-        painter_.save();
-        if (clip)
-            painter_.setClipRect(rect, Qt::IntersectClip);
-        painter_.setFont(font);
-        painter_.setPen(color);
-        painter_.drawText(rect, flags, text);
-        painter_.restore();
-    }
-
-    void paintItem(const RectItem& item, QPointF origin, bool onEverySheet)
-    {
-        if (skipped(onEverySheet))
-            return;
-        const QRectF rect = toDevice(item.box, origin);
-        if (item.fill.isValid())
-            painter_.fillRect(rect, item.fill);
-        if (item.lineWidth > 0 && item.stroke.isValid()) {
-            painter_.setPen(pen(item.stroke, item.lineWidth));
-            painter_.setBrush(Qt::NoBrush);
-            painter_.drawRect(rect);
+        for (size_t row = first; row < end; ++row) {
+          const double y = slice.box.y() + table.headerHeight + static_cast<double>(row - first) * table.rowHeight;
+          const QRectF rect = cell(y, table.rowHeight);
+          drawCellFrame(table, rect);
+          const QStringList& cells = flow.rows[row];
+          if (column < static_cast<size_t>(cells.size()))
+            drawText(inner(rect), cells[static_cast<qsizetype>(column)], table.font, spec.align | Qt::AlignVCenter,
+                     false, true, true, Qt::black);
         }
+        x += spec.width;
+      }
     }
+  }
 
-    void paintItem(const LineItem& item, QPointF origin, bool onEverySheet)
-    {
-        if (skipped(onEverySheet) || item.lineWidth <= 0 || !item.color.isValid())
-            return;
-        painter_.setPen(pen(item.color, item.lineWidth));
-        painter_.drawLine(toDevice(item.from, origin), toDevice(item.to, origin));
-    }
+  void drawCellFrame(const TableItem& table, const QRectF& rect) {
+    if (!table.grid) return;
+    painter_.setPen(pen(Qt::black, 0.15));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(rect);
+  }
 
-    void paintItem(const ImageItem& item, QPointF origin, bool onEverySheet)
-    {
-        const auto found = document_.images_.find(&item);
-        if (skipped(onEverySheet) || found == document_.images_.end() || found->second.isNull())
-            return;
-        const QImage& image = found->second;
-        const QRectF box = toDevice(item.box, origin);
-        QSizeF size = image.size();
-        size.scale(box.size(), Qt::KeepAspectRatio);
-        QRectF target(QPointF(), size);
-        target.moveCenter(box.center());
-        painter_.save();
-        painter_.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter_.drawImage(target, image);
-        painter_.restore();
-    }
-
-    void paintItem(const BarcodeItem& item, QPointF origin, bool onEverySheet)
-    {
-        const auto found = document_.barcodes_.find(&item);
-        if (skipped(onEverySheet) || found == document_.barcodes_.end() || found->second.isEmpty())
-            return;
-        const BarcodeShape& shape = found->second;
-        const QRectF box = toDevice(item.box, origin);
-        QSizeF size = box.size();
-        if (item.symbology == Symbology::QrCode)
-            size = shape.size.scaled(box.size(), Qt::KeepAspectRatio);  // modules stay square
-        QRectF target(QPointF(), size);
-        target.moveCenter(box.center());
-
-        painter_.save();
-        painter_.setRenderHint(QPainter::Antialiasing, false);
-        painter_.translate(target.topLeft());
-        painter_.scale(target.width() / shape.size.width(), target.height() / shape.size.height());
-        painter_.setPen(Qt::NoPen);
-        painter_.setBrush(Qt::black);
-        painter_.drawPath(shape.modules);
-        painter_.restore();
-    }
-
-    void paintItem(const MarkItem& item, QPointF origin, bool onEverySheet)
-    {
-        const QString text = expand(item.text);
-        if (skipped(onEverySheet) || text.isEmpty())
-            return;
-        const QRectF box = toDevice(item.box, origin);
-        painter_.save();
-        painter_.translate(box.center());
-        painter_.rotate(item.angle);
-        painter_.setFont(makeFont(item.font, item.font.size));
-        painter_.setPen(item.color);
-        const QRectF around(-box.width() * 2, -box.height() * 2, box.width() * 4, box.height() * 4);
-        painter_.drawText(around, Qt::AlignCenter, text);
-        painter_.restore();
-    }
-
-    void paintItem(const TableItem& item, QPointF /*origin*/, bool /*onEverySheet*/)
-    {
-        const auto found = document_.tables_.find(&item);
-        if (found == document_.tables_.end())
-            return;
-        const TableFlow& flow = found->second;
-        for (const TableSlice& slice : flow.slices) {
-            if (slice.sheet == context_.sheet)
-                paintSlice(item, flow, slice);
-        }
-    }
-
-    // The slice's box is already placed; only the margin is added here.
-    void paintSlice(const TableItem& table, const TableFlow& flow, const TableSlice& slice)
-    {
-        double blockWidth = 0;
-        for (const TableColumn& column : table.columns)
-            blockWidth += column.width;
-        const auto rowsPerBlock =
-            static_cast<size_t>(std::floor((slice.box.height() - table.headerHeight) / table.rowHeight + 1e-6));
-        const double cellPadding = 0.8;
-
-        for (int block = 0; block < slice.across; ++block) {
-            const size_t first = slice.firstRow + static_cast<size_t>(block) * rowsPerBlock;
-            const size_t end = std::min(slice.firstRow + slice.rowCount, first + rowsPerBlock);
-            if (block > 0 && first >= end)
-                break;
-            double x = slice.box.x() + block * (blockWidth + table.gap);
-            for (size_t column = 0; column < table.columns.size(); ++column) {
-                const TableColumn& spec = table.columns[column];
-                auto cell = [&](double y, double height) {
-                    return toDevice(QRectF(x, y, spec.width, height), margin_);
-                };
-                auto inner = [&](const QRectF& rect) {
-                    return rect.adjusted(cellPadding * scale_, 0, -cellPadding * scale_, 0);
-                };
-                if (table.headerHeight > 0) {
-                    const QRectF header = cell(slice.box.y(), table.headerHeight);
-                    drawCellFrame(table, header);
-                    drawText(inner(header), spec.header, table.headerFont, spec.align | Qt::AlignVCenter, false, true,
-                             true, Qt::black);
-                }
-                for (size_t row = first; row < end; ++row) {
-                    const double y = slice.box.y() + table.headerHeight + static_cast<double>(row - first) * table.rowHeight;
-                    const QRectF rect = cell(y, table.rowHeight);
-                    drawCellFrame(table, rect);
-                    const QStringList& cells = flow.rows[row];
-                    if (column < static_cast<size_t>(cells.size()))
-                        drawText(inner(rect), cells[static_cast<qsizetype>(column)], table.font,
-                                 spec.align | Qt::AlignVCenter, false, true, true, Qt::black);
-                }
-                x += spec.width;
-            }
-        }
-    }
-
-    void drawCellFrame(const TableItem& table, const QRectF& rect)
-    {
-        if (!table.grid)
-            return;
-        painter_.setPen(pen(Qt::black, 0.15));
-        painter_.setBrush(Qt::NoBrush);
-        painter_.drawRect(rect);
-    }
-
-    const Document& document_;
-    QPainter& painter_;
-    SheetContext context_;
-    double scale_ = 1.0;
-    QPointF margin_;
+  const Document& document_;
+  QPainter& painter_;
+  SheetContext context_;
+  double scale_ = 1.0;
+  QPointF margin_;
 };
 
-void Document::paintPage(QPainter& painter, int sheet) const
-{
-    PagePainter(*this, painter, sheet).paint();
-}
+void Document::paintPage(QPainter& painter, int sheet) const { PagePainter(*this, painter, sheet).paint(); }
 
 }  // namespace report

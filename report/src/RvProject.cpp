@@ -7,50 +7,37 @@
 TRvProject::TRvProject() = default;
 TRvProject::~TRvProject() = default;
 
-void TRvProject::SetProjectFile(const QString& path)
-{
-    if (path != projectFile_)
-        template_.reset();
-    projectFile_ = path;
+void TRvProject::SetProjectFile(const QString& path) {
+  if (path != projectFile_) template_.reset();
+  projectFile_ = path;
 }
 
-QString TRvProject::ProjectFile() const
-{
-    return projectFile_;
+QString TRvProject::ProjectFile() const { return projectFile_; }
+
+void TRvProject::SetParam(const std::string& name, const std::string& value) {
+  params_[QString::fromStdString(name)] = QString::fromStdString(value);
 }
 
-void TRvProject::SetParam(const std::string& name, const std::string& value)
-{
-    params_[QString::fromStdString(name)] = QString::fromStdString(value);
+std::string TRvProject::GetParam(const std::string& name) const {
+  const auto found = params_.find(QString::fromStdString(name));
+  return found == params_.end() ? std::string() : found->second.toStdString();
 }
 
-std::string TRvProject::GetParam(const std::string& name) const
-{
-    const auto found = params_.find(QString::fromStdString(name));
-    return found == params_.end() ? std::string() : found->second.toStdString();
+void TRvProject::ExecuteReport(const std::string& reportName) {
+  if (projectFile_.isEmpty()) throw ERvProjectError("Nenhum modelo de relatório foi indicado ao projeto.");
+  if (!template_) template_ = std::make_unique<const report::Template>(report::readTemplate(projectFile_));
+
+  const QString name = QString::fromStdString(reportName);
+  const report::Report* found = template_->find(name);
+  if (!found) {
+    throw ERvProjectError(QStringLiteral("O modelo de relatório \"%1\" não contém o relatório \"%2\".")
+                              .arg(projectFile_, name)
+                              .toStdString());
+  }
+  const ReportOutput& output = CurrentReportOutput();
+  report::prepareApplication(output);
+  const report::Document document(*found, params_, projectFile_);
+  report::produce(document, output);
 }
 
-void TRvProject::ExecuteReport(const std::string& reportName)
-{
-    if (projectFile_.isEmpty())
-        throw ERvProjectError("Nenhum modelo de relatório foi indicado ao projeto.");
-    if (!template_)
-        template_ = std::make_unique<const report::Template>(report::readTemplate(projectFile_));
-
-    const QString name = QString::fromStdString(reportName);
-    const report::Report* found = template_->find(name);
-    if (!found) {
-        throw ERvProjectError(QStringLiteral("O modelo de relatório \"%1\" não contém o relatório \"%2\".")
-                                  .arg(projectFile_, name)
-                                  .toStdString());
-    }
-    const ReportOutput& output = CurrentReportOutput();
-    report::prepareApplication(output);
-    const report::Document document(*found, params_, projectFile_);
-    report::produce(document, output);
-}
-
-void TRvProject::Close()
-{
-    template_.reset();
-}
+void TRvProject::Close() { template_.reset(); }

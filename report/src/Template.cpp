@@ -2,13 +2,11 @@
 
 namespace report {
 
-const Report* Template::find(const QString& name) const
-{
-    for (const Report& report : reports) {
-        if (report.name == name)
-            return &report;
-    }
-    return nullptr;
+const Report* Template::find(const QString& name) const {
+  for (const Report& report : reports) {
+    if (report.name == name) return &report;
+  }
+  return nullptr;
 }
 
 }  // namespace report

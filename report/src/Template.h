@@ -14,111 +14,111 @@
 namespace report {
 
 struct FontSpec {
-    QString family = QStringLiteral("DejaVu Sans");
-    double size = 8.0;
-    bool bold = false;
-    bool italic = false;
+  QString family = QStringLiteral("DejaVu Sans");
+  double size = 8.0;
+  bool bold = false;
+  bool italic = false;
 };
 
 struct TextItem {
-    QRectF box;
-    QString text;
-    std::optional<QString> textOnSeveralSheets;
-    FontSpec font;
-    Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
-    bool wrap = false;
-    bool clip = true;
-    bool shrink = false;
-    QColor color = Qt::black;
+  QRectF box;
+  QString text;
+  std::optional<QString> textOnSeveralSheets;
+  FontSpec font;
+  Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
+  bool wrap = false;
+  bool clip = true;
+  bool shrink = false;
+  QColor color = Qt::black;
 };
 
 struct RectItem {
-    QRectF box;
-    double lineWidth = 0.2;
-    QColor stroke = Qt::black;
-    QColor fill;  // invalid: not filled
+  QRectF box;
+  double lineWidth = 0.2;
+  QColor stroke = Qt::black;
+  QColor fill;  // invalid: not filled
 };
 
 struct LineItem {
-    QPointF from;
-    QPointF to;
-    double lineWidth = 0.2;
-    QColor color = Qt::black;
+  QPointF from;
+  QPointF to;
+  double lineWidth = 0.2;
+  QColor color = Qt::black;
 };
 
 struct ImageItem {
-    QRectF box;
-    QString source;
+  QRectF box;
+  QString source;
 };
 
 enum class Symbology { Code128, QrCode };
 
 struct BarcodeItem {
-    QRectF box;
-    QString value;
-    Symbology symbology = Symbology::Code128;
+  QRectF box;
+  QString value;
+  Symbology symbology = Symbology::Code128;
 };
 
 struct MarkItem {
-    QRectF box;
-    QString text;
-    FontSpec font;
-    double angle = 0.0;
-    QColor color;
+  QRectF box;
+  QString text;
+  FontSpec font;
+  double angle = 0.0;
+  QColor color;
 };
 
 struct TableColumn {
-    QString header;
-    double width = 0.0;
-    Qt::Alignment align = Qt::AlignLeft;
+  QString header;
+  double width = 0.0;
+  Qt::Alignment align = Qt::AlignLeft;
 };
 
 struct TableItem {
-    QRectF box;
-    std::optional<QRectF> continuation;  // where it goes on later sheets
-    QString rows;
-    std::vector<TableColumn> columns;
-    double rowHeight = 4.0;
-    double headerHeight = 4.0;
-    int across = 1;
-    int continuationAcross = 1;  // "across" on the continuation sheets
-    double gap = 2.0;
-    FontSpec font;
-    FontSpec headerFont;
-    bool grid = true;
+  QRectF box;
+  std::optional<QRectF> continuation;  // where it goes on later sheets
+  QString rows;
+  std::vector<TableColumn> columns;
+  double rowHeight = 4.0;
+  double headerHeight = 4.0;
+  int across = 1;
+  int continuationAcross = 1;  // "across" on the continuation sheets
+  double gap = 2.0;
+  FontSpec font;
+  FontSpec headerFont;
+  bool grid = true;
 };
 
 struct Item;
 
 struct GroupItem {
-    QPointF origin;
-    std::vector<Item> items;
+  QPointF origin;
+  std::vector<Item> items;
 };
 
 struct Item {
-    std::variant<TextItem, RectItem, LineItem, ImageItem, BarcodeItem, MarkItem, TableItem, GroupItem> content;
-    QString when;    // drawn only when this parameter is not empty
-    QString unless;  // drawn only when this parameter is empty
-    bool repeat = false;  // also drawn on every continuation sheet
+  std::variant<TextItem, RectItem, LineItem, ImageItem, BarcodeItem, MarkItem, TableItem, GroupItem> content;
+  QString when;         // drawn only when this parameter is not empty
+  QString unless;       // drawn only when this parameter is empty
+  bool repeat = false;  // also drawn on every continuation sheet
 };
 
 struct Page {
-    bool landscape = false;
-    double marginLeft = 10, marginTop = 10, marginRight = 10, marginBottom = 10;
-    QSizeF sizeMm() const { return landscape ? QSizeF(297, 210) : QSizeF(210, 297); }
+  bool landscape = false;
+  double marginLeft = 10, marginTop = 10, marginRight = 10, marginBottom = 10;
+  QSizeF sizeMm() const { return landscape ? QSizeF(297, 210) : QSizeF(210, 297); }
 };
 
 struct Report {
-    QString name;
-    QString title;
-    Page page;
-    std::vector<Item> items;
+  QString name;
+  QString title;
+  Page page;
+  std::vector<Item> items;
 };
 
 struct Template {
-    QString path;
-    std::vector<Report> reports;
-    const Report* find(const QString& name) const;
+  QString path;
+  std::vector<Report> reports;
+  const Report* find(const QString& name) const;
 };
 
 }  // namespace report

@@ -17,14 +17,10 @@ namespace {
 // Keeps every coordinate finite and far from overflow in device units.
 constexpr double kMaxLength = 10000.0;
 
-[[noreturn]] void fail(const QString& message)
-{
-    throw ERvProjectError(message.toStdString());
-}
+[[noreturn]] void fail(const QString& message) { throw ERvProjectError(message.toStdString()); }
 
-QString syntaxMessage(QJsonParseError::ParseError error)
-{
-    switch (error) {
+QString syntaxMessage(QJsonParseError::ParseError error) {
+  switch (error) {
     case QJsonParseError::UnterminatedObject: return QStringLiteral("objeto não terminado");
     case QJsonParseError::MissingNameSeparator: return QStringLiteral("falta ':' após o nome");
     case QJsonParseError::UnterminatedArray: return QStringLiteral("lista não terminada");
@@ -40,437 +36,388 @@ QString syntaxMessage(QJsonParseError::ParseError error)
     case QJsonParseError::DocumentTooLarge: return QStringLiteral("documento grande demais");
     case QJsonParseError::GarbageAtEnd: return QStringLiteral("conteúdo após o fim do documento");
     case QJsonParseError::NoError: break;
-    }
-    return QStringLiteral("erro de sintaxe");
+  }
+  return QStringLiteral("erro de sintaxe");
 }
 
 // 1-based line and column (in characters) of a byte offset.
-std::pair<int, int> lineAndColumn(const QByteArray& text, qsizetype offset)
-{
-    offset = std::clamp<qsizetype>(offset, 0, text.size());
-    int line = 1;
-    int column = 1;
-    for (qsizetype i = 0; i < offset; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == '\n') {
-            ++line;
-            column = 1;
-        } else if ((byte & 0xC0) != 0x80) {
-            ++column;
-        }
+std::pair<int, int> lineAndColumn(const QByteArray& text, qsizetype offset) {
+  offset = std::clamp<qsizetype>(offset, 0, text.size());
+  int line = 1;
+  int column = 1;
+  for (qsizetype i = 0; i < offset; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == '\n') {
+      ++line;
+      column = 1;
+    } else if ((byte & 0xC0) != 0x80) {
+      ++column;
     }
-    return {line, column};
+  }
+  return {line, column};
 }
 
 // Reads the properties of one JSON object, remembering which ones were used
 // so that a misspelt name is reported instead of silently ignored.
 class Properties {
-public:
-    Properties(QJsonObject object, QString where, QString file)
-        : object_(std::move(object)), where_(std::move(where)), file_(std::move(file))
-    {
+ public:
+  Properties(QJsonObject object, QString where, QString file)
+      : object_(std::move(object)), where_(std::move(where)), file_(std::move(file)) {}
+
+  [[noreturn]] void error(const QString& what) const {
+    fail(QStringLiteral("Modelo de relatório \"%1\", %2: %3.").arg(file_, where_, what));
+  }
+
+  bool has(const QString& key) const { return object_.contains(key); }
+
+  QJsonValue take(const QString& key) {
+    used_.insert(key);
+    return object_.value(key);
+  }
+
+  QString string(const QString& key, const QString& fallback = {}) {
+    const QJsonValue value = take(key);
+    if (value.isUndefined()) return fallback;
+    if (!value.isString()) error(QStringLiteral("a propriedade \"%1\" deve ser um texto").arg(key));
+    return value.toString();
+  }
+
+  double number(const QString& key, double fallback, double min = -kMaxLength, double max = kMaxLength) {
+    const QJsonValue value = take(key);
+    if (value.isUndefined()) return fallback;
+    if (!value.isDouble()) error(QStringLiteral("a propriedade \"%1\" deve ser um número").arg(key));
+    const double result = value.toDouble();
+    if (!(result >= min && result <= max))
+      error(QStringLiteral("a propriedade \"%1\" deve estar entre %2 e %3").arg(key).arg(min).arg(max));
+    return result;
+  }
+
+  double length(const QString& key, double fallback = 0.0) { return number(key, fallback, 0.0, kMaxLength); }
+
+  bool boolean(const QString& key, bool fallback) {
+    const QJsonValue value = take(key);
+    if (value.isUndefined()) return fallback;
+    if (!value.isBool()) error(QStringLiteral("a propriedade \"%1\" deve ser true ou false").arg(key));
+    return value.toBool();
+  }
+
+  QColor color(const QString& key, const QColor& fallback) {
+    const QString name = string(key);
+    if (name.isEmpty()) return fallback;
+    if (name == QLatin1String("none")) return {};
+    QColor result = QColor::fromString(name);
+    if (!result.isValid()) error(QStringLiteral("cor inválida \"%1\" em \"%2\"").arg(name, key));
+    return result;
+  }
+
+  template <typename T>
+  T choice(const QString& key, T fallback, std::initializer_list<std::pair<const char*, T>> options) {
+    const QString name = string(key);
+    if (name.isEmpty()) return fallback;
+    QStringList names;
+    for (const auto& [optionName, optionValue] : options) {
+      if (name == QLatin1String(optionName)) return optionValue;
+      names << QLatin1String(optionName);
     }
+    error(
+        QStringLiteral("valor \"%1\" inválido para \"%2\" (use %3)").arg(name, key, names.join(QStringLiteral(", "))));
+  }
 
-    [[noreturn]] void error(const QString& what) const
-    {
-        fail(QStringLiteral("Modelo de relatório \"%1\", %2: %3.").arg(file_, where_, what));
+  QRectF box() {
+    return QRectF(number(QStringLiteral("x"), 0), number(QStringLiteral("y"), 0), length(QStringLiteral("width")),
+                  length(QStringLiteral("height")));
+  }
+
+  FontSpec font(const QString& prefix = {}, const FontSpec& fallback = {}) {
+    FontSpec font = fallback;
+    auto key = [&](const char* name) {
+      return prefix.isEmpty() ? QString::fromLatin1(name)
+                              : prefix + QChar(QLatin1Char(name[0])).toUpper() + QLatin1String(name + 1);
+    };
+    font.family = string(key("font"), font.family);
+    font.size = number(key("size"), font.size, 1.0, 500.0);
+    font.bold = boolean(key("bold"), font.bold);
+    font.italic = boolean(key("italic"), font.italic);
+    return font;
+  }
+
+  Qt::Alignment horizontalAlignment(const QString& key = QStringLiteral("align")) {
+    return choice<Qt::Alignment>(key, Qt::AlignLeft,
+                                 {{"left", Qt::AlignLeft},
+                                  {"center", Qt::AlignHCenter},
+                                  {"right", Qt::AlignRight},
+                                  {"justify", Qt::AlignJustify}});
+  }
+
+  const QString& where() const { return where_; }
+  const QString& file() const { return file_; }
+
+  // Everything not read by now is a property this kind does not have.
+  void checkAllUsed() const {
+    for (auto it = object_.begin(); it != object_.end(); ++it) {
+      if (!used_.contains(it.key())) error(QStringLiteral("propriedade desconhecida \"%1\"").arg(it.key()));
     }
+  }
 
-    bool has(const QString& key) const { return object_.contains(key); }
-
-    QJsonValue take(const QString& key)
-    {
-        used_.insert(key);
-        return object_.value(key);
-    }
-
-    QString string(const QString& key, const QString& fallback = {})
-    {
-        const QJsonValue value = take(key);
-        if (value.isUndefined())
-            return fallback;
-        if (!value.isString())
-            error(QStringLiteral("a propriedade \"%1\" deve ser um texto").arg(key));
-        return value.toString();
-    }
-
-    double number(const QString& key, double fallback, double min = -kMaxLength, double max = kMaxLength)
-    {
-        const QJsonValue value = take(key);
-        if (value.isUndefined())
-            return fallback;
-        if (!value.isDouble())
-            error(QStringLiteral("a propriedade \"%1\" deve ser um número").arg(key));
-        const double result = value.toDouble();
-        if (!(result >= min && result <= max))
-            error(QStringLiteral("a propriedade \"%1\" deve estar entre %2 e %3").arg(key).arg(min).arg(max));
-        return result;
-    }
-
-    double length(const QString& key, double fallback = 0.0) { return number(key, fallback, 0.0, kMaxLength); }
-
-    bool boolean(const QString& key, bool fallback)
-    {
-        const QJsonValue value = take(key);
-        if (value.isUndefined())
-            return fallback;
-        if (!value.isBool())
-            error(QStringLiteral("a propriedade \"%1\" deve ser true ou false").arg(key));
-        return value.toBool();
-    }
-
-    QColor color(const QString& key, const QColor& fallback)
-    {
-        const QString name = string(key);
-        if (name.isEmpty())
-            return fallback;
-        if (name == QLatin1String("none"))
-            return {};
-        QColor result = QColor::fromString(name);
-        if (!result.isValid())
-            error(QStringLiteral("cor inválida \"%1\" em \"%2\"").arg(name, key));
-        return result;
-    }
-
-    template <typename T>
-    T choice(const QString& key, T fallback, std::initializer_list<std::pair<const char*, T>> options)
-    {
-        const QString name = string(key);
-        if (name.isEmpty())
-            return fallback;
-        QStringList names;
-        for (const auto& [optionName, optionValue] : options) {
-            if (name == QLatin1String(optionName))
-                return optionValue;
-            names << QLatin1String(optionName);
-        }
-        error(QStringLiteral("valor \"%1\" inválido para \"%2\" (use %3)").arg(name, key, names.join(QStringLiteral(", "))));
-    }
-
-    QRectF box()
-    {
-        return QRectF(number(QStringLiteral("x"), 0), number(QStringLiteral("y"), 0),
-                      length(QStringLiteral("width")), length(QStringLiteral("height")));
-    }
-
-    FontSpec font(const QString& prefix = {}, const FontSpec& fallback = {})
-    {
-        FontSpec font = fallback;
-        auto key = [&](const char* name) {
-            return prefix.isEmpty() ? QString::fromLatin1(name)
-                                    : prefix + QChar(QLatin1Char(name[0])).toUpper() + QLatin1String(name + 1);
-        };
-        font.family = string(key("font"), font.family);
-        font.size = number(key("size"), font.size, 1.0, 500.0);
-        font.bold = boolean(key("bold"), font.bold);
-        font.italic = boolean(key("italic"), font.italic);
-        return font;
-    }
-
-    Qt::Alignment horizontalAlignment(const QString& key = QStringLiteral("align"))
-    {
-        return choice<Qt::Alignment>(key, Qt::AlignLeft,
-                                     {{"left", Qt::AlignLeft}, {"center", Qt::AlignHCenter}, {"right", Qt::AlignRight},
-                                      {"justify", Qt::AlignJustify}});
-    }
-
-    const QString& where() const { return where_; }
-    const QString& file() const { return file_; }
-
-    // Everything not read by now is a property this kind does not have.
-    void checkAllUsed() const
-    {
-        for (auto it = object_.begin(); it != object_.end(); ++it) {
-            if (!used_.contains(it.key()))
-                error(QStringLiteral("propriedade desconhecida \"%1\"").arg(it.key()));
-        }
-    }
-
-private:
-    QJsonObject object_;
-    QString where_;
-    QString file_;
-    std::set<QString> used_;
+ private:
+  QJsonObject object_;
+  QString where_;
+  QString file_;
+  std::set<QString> used_;
 };
 
 class Reader {
-public:
-    explicit Reader(QString file) : file_(std::move(file)) {}
+ public:
+  explicit Reader(QString file) : file_(std::move(file)) {}
 
-    Template read(const QJsonDocument& document)
-    {
-        if (!document.isObject())
-            fail(QStringLiteral("Modelo de relatório \"%1\": o conteúdo deve ser um objeto JSON.").arg(file_));
-        Properties root(document.object(), QStringLiteral("raiz"), file_);
-        const QJsonValue reports = root.take(QStringLiteral("reports"));
-        root.string(QStringLiteral("description"));
-        root.checkAllUsed();
-        if (!reports.isArray())
-            root.error(QStringLiteral("falta a lista \"reports\""));
+  Template read(const QJsonDocument& document) {
+    if (!document.isObject())
+      fail(QStringLiteral("Modelo de relatório \"%1\": o conteúdo deve ser um objeto JSON.").arg(file_));
+    Properties root(document.object(), QStringLiteral("raiz"), file_);
+    const QJsonValue reports = root.take(QStringLiteral("reports"));
+    root.string(QStringLiteral("description"));
+    root.checkAllUsed();
+    if (!reports.isArray()) root.error(QStringLiteral("falta a lista \"reports\""));
 
-        Template result;
-        result.path = file_;
-        const QJsonArray list = reports.toArray();
-        for (qsizetype i = 0; i < list.size(); ++i)
-            result.reports.push_back(readReport(list[i], QStringLiteral("relatório %1").arg(i + 1)));
-        return result;
+    Template result;
+    result.path = file_;
+    const QJsonArray list = reports.toArray();
+    for (qsizetype i = 0; i < list.size(); ++i)
+      result.reports.push_back(readReport(list[i], QStringLiteral("relatório %1").arg(i + 1)));
+    return result;
+  }
+
+ private:
+  Properties objectAt(const QJsonValue& value, const QString& where) const {
+    if (!value.isObject()) Properties({}, where, file_).error(QStringLiteral("esperava-se um objeto"));
+    return Properties(value.toObject(), where, file_);
+  }
+
+  Report readReport(const QJsonValue& value, const QString& where) {
+    Properties properties = objectAt(value, where);
+    Report report;
+    report.name = properties.string(QStringLiteral("name"));
+    if (report.name.isEmpty()) properties.error(QStringLiteral("falta o nome do relatório (\"name\")"));
+    const QString named = QStringLiteral("relatório \"%1\"").arg(report.name);
+    report.title = properties.string(QStringLiteral("title"), report.name);
+
+    if (properties.has(QStringLiteral("page")))
+      report.page = readPage(properties.take(QStringLiteral("page")), named + QStringLiteral(", página"));
+
+    const QJsonValue styles = properties.take(QStringLiteral("styles"));
+    if (!styles.isUndefined() && !styles.isObject()) properties.error(QStringLiteral("\"styles\" deve ser um objeto"));
+    styles_ = styles.toObject();
+
+    report.items = readItems(properties.take(QStringLiteral("items")), named);
+    properties.checkAllUsed();
+    return report;
+  }
+
+  Page readPage(const QJsonValue& value, const QString& where) {
+    Properties properties = objectAt(value, where);
+    Page page;
+    properties.choice<int>(QStringLiteral("size"), 0, {{"A4", 0}});
+    page.landscape =
+        properties.choice<bool>(QStringLiteral("orientation"), false, {{"portrait", false}, {"landscape", true}});
+    const QJsonValue margins = properties.take(QStringLiteral("margins"));
+    if (margins.isDouble()) {
+      const double all = std::clamp(margins.toDouble(), 0.0, 50.0);
+      page.marginLeft = page.marginTop = page.marginRight = page.marginBottom = all;
+    } else if (!margins.isUndefined()) {
+      Properties sides = objectAt(margins, where + QStringLiteral(", margens"));
+      page.marginLeft = sides.number(QStringLiteral("left"), page.marginLeft, 0, 50);
+      page.marginTop = sides.number(QStringLiteral("top"), page.marginTop, 0, 50);
+      page.marginRight = sides.number(QStringLiteral("right"), page.marginRight, 0, 50);
+      page.marginBottom = sides.number(QStringLiteral("bottom"), page.marginBottom, 0, 50);
+      sides.checkAllUsed();
+    }
+    properties.checkAllUsed();
+    return page;
+  }
+
+  std::vector<Item> readItems(const QJsonValue& value, const QString& where) {
+    if (value.isUndefined()) return {};
+    if (!value.isArray()) Properties({}, where, file_).error(QStringLiteral("\"items\" deve ser uma lista"));
+    std::vector<Item> items;
+    const QJsonArray list = value.toArray();
+    items.reserve(static_cast<size_t>(list.size()));
+    for (qsizetype i = 0; i < list.size(); ++i)
+      items.push_back(readItem(list[i], QStringLiteral("%1, item %2").arg(where).arg(i + 1)));
+    return items;
+  }
+
+  // A style's properties come first; the item's own ones override them.
+  QJsonObject withStyle(QJsonObject object, const QString& where) const {
+    const QJsonValue styleName = object.take(QStringLiteral("style"));
+    if (styleName.isUndefined()) return object;
+    const QJsonValue style = styles_.value(styleName.toString());
+    if (!styleName.isString() || !style.isObject())
+      Properties({}, where, file_).error(QStringLiteral("estilo desconhecido \"%1\"").arg(styleName.toString()));
+    QJsonObject merged = style.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it) merged.insert(it.key(), it.value());
+    return merged;
+  }
+
+  Item readItem(const QJsonValue& value, const QString& where) {
+    if (!value.isObject()) Properties({}, where, file_).error(QStringLiteral("esperava-se um objeto"));
+    const QJsonObject object = withStyle(value.toObject(), where);
+    const QString kindName = object.value(QStringLiteral("kind")).toString();
+    Properties properties(object, kindName.isEmpty() ? where : where + QStringLiteral(" (%1)").arg(kindName), file_);
+    const QString kind = properties.string(QStringLiteral("kind"));
+
+    Item item;
+    item.when = properties.string(QStringLiteral("when"));
+    item.unless = properties.string(QStringLiteral("unless"));
+    item.repeat = properties.boolean(QStringLiteral("repeat"), false);
+
+    if (kind == QLatin1String("text"))
+      item.content = readText(properties);
+    else if (kind == QLatin1String("rect"))
+      item.content = readRect(properties);
+    else if (kind == QLatin1String("line"))
+      item.content = readLine(properties);
+    else if (kind == QLatin1String("image"))
+      item.content = ImageItem{properties.box(), properties.string(QStringLiteral("source"))};
+    else if (kind == QLatin1String("barcode"))
+      item.content = BarcodeItem{properties.box(), properties.string(QStringLiteral("value")), Symbology::Code128};
+    else if (kind == QLatin1String("qrcode"))
+      item.content = BarcodeItem{properties.box(), properties.string(QStringLiteral("value")), Symbology::QrCode};
+    else if (kind == QLatin1String("mark"))
+      item.content = readMark(properties);
+    else if (kind == QLatin1String("table"))
+      item.content = readTable(properties);
+    else if (kind == QLatin1String("group"))
+      item.content = readGroup(properties);
+    else if (kind.isEmpty())
+      properties.error(QStringLiteral("falta o tipo do item (\"kind\")"));
+    else
+      properties.error(QStringLiteral("tipo de item desconhecido \"%1\"").arg(kind));
+    properties.checkAllUsed();
+    return item;
+  }
+
+  static TextItem readText(Properties& properties) {
+    TextItem text;
+    text.box = properties.box();
+    text.text = properties.string(QStringLiteral("text"));
+    if (properties.has(QStringLiteral("textOnSeveralSheets")))
+      text.textOnSeveralSheets = properties.string(QStringLiteral("textOnSeveralSheets"));
+    text.font = properties.font();
+    const Qt::Alignment vertical = properties.choice<Qt::Alignment>(
+        QStringLiteral("valign"), Qt::AlignTop,
+        {{"top", Qt::AlignTop}, {"middle", Qt::AlignVCenter}, {"bottom", Qt::AlignBottom}});
+    text.align = properties.horizontalAlignment() | vertical;
+    text.wrap = properties.boolean(QStringLiteral("wrap"), false);
+    text.clip = properties.boolean(QStringLiteral("clip"), true);
+    text.shrink = properties.boolean(QStringLiteral("shrink"), false);
+    text.color = properties.color(QStringLiteral("color"), Qt::black);
+    return text;
+  }
+
+  static RectItem readRect(Properties& properties) {
+    RectItem rect;
+    rect.box = properties.box();
+    rect.lineWidth = properties.number(QStringLiteral("lineWidth"), rect.lineWidth, 0, 20);
+    rect.stroke = properties.color(QStringLiteral("stroke"), Qt::black);
+    rect.fill = properties.color(QStringLiteral("fill"), QColor());
+    return rect;
+  }
+
+  static LineItem readLine(Properties& properties) {
+    LineItem line;
+    line.from = QPointF(properties.number(QStringLiteral("x1"), 0), properties.number(QStringLiteral("y1"), 0));
+    line.to = QPointF(properties.number(QStringLiteral("x2"), 0), properties.number(QStringLiteral("y2"), 0));
+    line.lineWidth = properties.number(QStringLiteral("lineWidth"), line.lineWidth, 0, 20);
+    line.color = properties.color(QStringLiteral("color"), Qt::black);
+    return line;
+  }
+
+  static MarkItem readMark(Properties& properties) {
+    MarkItem mark;
+    mark.box = properties.box();
+    mark.text = properties.string(QStringLiteral("text"));
+    FontSpec bigBold;
+    bigBold.size = 48;
+    bigBold.bold = true;
+    mark.font = properties.font({}, bigBold);
+    mark.angle = properties.number(QStringLiteral("angle"), 0, -360, 360);
+    mark.color = properties.color(QStringLiteral("color"), QColor(128, 128, 128, 90));
+    return mark;
+  }
+
+  TableItem readTable(Properties& properties) const {
+    TableItem table;
+    table.box = properties.box();
+    table.rows = properties.string(QStringLiteral("rows"));
+    table.rowHeight = properties.number(QStringLiteral("rowHeight"), table.rowHeight, 1, 100);
+    table.headerHeight = properties.number(QStringLiteral("headerHeight"), table.rowHeight, 0, 100);
+    table.across = static_cast<int>(properties.number(QStringLiteral("across"), 1, 1, 20));
+    table.gap = properties.length(QStringLiteral("gap"), table.gap);
+    table.grid = properties.boolean(QStringLiteral("grid"), true);
+    table.font = properties.font();
+    FontSpec header = table.font;
+    header.bold = true;
+    table.headerFont = properties.font(QStringLiteral("header"), header);
+
+    const QJsonValue continuation = properties.take(QStringLiteral("continuation"));
+    if (!continuation.isUndefined()) {
+      Properties box = objectAt(continuation, properties.where() + QStringLiteral(", continuação"));
+      table.continuation = box.box();
+      table.continuationAcross = static_cast<int>(box.number(QStringLiteral("across"), table.across, 1, 20));
+      box.checkAllUsed();
     }
 
-private:
-    Properties objectAt(const QJsonValue& value, const QString& where) const
-    {
-        if (!value.isObject())
-            Properties({}, where, file_).error(QStringLiteral("esperava-se um objeto"));
-        return Properties(value.toObject(), where, file_);
+    const QJsonValue columns = properties.take(QStringLiteral("columns"));
+    if (!columns.isArray() || columns.toArray().isEmpty())
+      properties.error(QStringLiteral("a tabela precisa de uma lista \"columns\" não vazia"));
+    const QJsonArray list = columns.toArray();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+      Properties column = objectAt(list[i], properties.where() + QStringLiteral(", coluna %1").arg(i + 1));
+      TableColumn spec;
+      spec.header = column.string(QStringLiteral("header"));
+      spec.width = column.length(QStringLiteral("width"));
+      spec.align = column.horizontalAlignment();
+      column.checkAllUsed();
+      table.columns.push_back(spec);
     }
+    return table;
+  }
 
-    Report readReport(const QJsonValue& value, const QString& where)
-    {
-        Properties properties = objectAt(value, where);
-        Report report;
-        report.name = properties.string(QStringLiteral("name"));
-        if (report.name.isEmpty())
-            properties.error(QStringLiteral("falta o nome do relatório (\"name\")"));
-        const QString named = QStringLiteral("relatório \"%1\"").arg(report.name);
-        report.title = properties.string(QStringLiteral("title"), report.name);
+  GroupItem readGroup(Properties& properties) {
+    GroupItem group;
+    group.origin = QPointF(properties.number(QStringLiteral("x"), 0), properties.number(QStringLiteral("y"), 0));
+    group.items = readItems(properties.take(QStringLiteral("items")), properties.where());
+    return group;
+  }
 
-        if (properties.has(QStringLiteral("page")))
-            report.page = readPage(properties.take(QStringLiteral("page")), named + QStringLiteral(", página"));
-
-        const QJsonValue styles = properties.take(QStringLiteral("styles"));
-        if (!styles.isUndefined() && !styles.isObject())
-            properties.error(QStringLiteral("\"styles\" deve ser um objeto"));
-        styles_ = styles.toObject();
-
-        report.items = readItems(properties.take(QStringLiteral("items")), named);
-        properties.checkAllUsed();
-        return report;
-    }
-
-    Page readPage(const QJsonValue& value, const QString& where)
-    {
-        Properties properties = objectAt(value, where);
-        Page page;
-        properties.choice<int>(QStringLiteral("size"), 0, {{"A4", 0}});
-        page.landscape = properties.choice<bool>(QStringLiteral("orientation"), false,
-                                                 {{"portrait", false}, {"landscape", true}});
-        const QJsonValue margins = properties.take(QStringLiteral("margins"));
-        if (margins.isDouble()) {
-            const double all = std::clamp(margins.toDouble(), 0.0, 50.0);
-            page.marginLeft = page.marginTop = page.marginRight = page.marginBottom = all;
-        } else if (!margins.isUndefined()) {
-            Properties sides = objectAt(margins, where + QStringLiteral(", margens"));
-            page.marginLeft = sides.number(QStringLiteral("left"), page.marginLeft, 0, 50);
-            page.marginTop = sides.number(QStringLiteral("top"), page.marginTop, 0, 50);
-            page.marginRight = sides.number(QStringLiteral("right"), page.marginRight, 0, 50);
-            page.marginBottom = sides.number(QStringLiteral("bottom"), page.marginBottom, 0, 50);
-            sides.checkAllUsed();
-        }
-        properties.checkAllUsed();
-        return page;
-    }
-
-    std::vector<Item> readItems(const QJsonValue& value, const QString& where)
-    {
-        if (value.isUndefined())
-            return {};
-        if (!value.isArray())
-            Properties({}, where, file_).error(QStringLiteral("\"items\" deve ser uma lista"));
-        std::vector<Item> items;
-        const QJsonArray list = value.toArray();
-        items.reserve(static_cast<size_t>(list.size()));
-        for (qsizetype i = 0; i < list.size(); ++i)
-            items.push_back(readItem(list[i], QStringLiteral("%1, item %2").arg(where).arg(i + 1)));
-        return items;
-    }
-
-    // A style's properties come first; the item's own ones override them.
-    QJsonObject withStyle(QJsonObject object, const QString& where) const
-    {
-        const QJsonValue styleName = object.take(QStringLiteral("style"));
-        if (styleName.isUndefined())
-            return object;
-        const QJsonValue style = styles_.value(styleName.toString());
-        if (!styleName.isString() || !style.isObject())
-            Properties({}, where, file_).error(QStringLiteral("estilo desconhecido \"%1\"").arg(styleName.toString()));
-        QJsonObject merged = style.toObject();
-        for (auto it = object.begin(); it != object.end(); ++it)
-            merged.insert(it.key(), it.value());
-        return merged;
-    }
-
-    Item readItem(const QJsonValue& value, const QString& where)
-    {
-        if (!value.isObject())
-            Properties({}, where, file_).error(QStringLiteral("esperava-se um objeto"));
-        const QJsonObject object = withStyle(value.toObject(), where);
-        const QString kindName = object.value(QStringLiteral("kind")).toString();
-        Properties properties(object, kindName.isEmpty() ? where : where + QStringLiteral(" (%1)").arg(kindName), file_);
-        const QString kind = properties.string(QStringLiteral("kind"));
-
-        Item item;
-        item.when = properties.string(QStringLiteral("when"));
-        item.unless = properties.string(QStringLiteral("unless"));
-        item.repeat = properties.boolean(QStringLiteral("repeat"), false);
-
-        if (kind == QLatin1String("text"))
-            item.content = readText(properties);
-        else if (kind == QLatin1String("rect"))
-            item.content = readRect(properties);
-        else if (kind == QLatin1String("line"))
-            item.content = readLine(properties);
-        else if (kind == QLatin1String("image"))
-            item.content = ImageItem{properties.box(), properties.string(QStringLiteral("source"))};
-        else if (kind == QLatin1String("barcode"))
-            item.content = BarcodeItem{properties.box(), properties.string(QStringLiteral("value")), Symbology::Code128};
-        else if (kind == QLatin1String("qrcode"))
-            item.content = BarcodeItem{properties.box(), properties.string(QStringLiteral("value")), Symbology::QrCode};
-        else if (kind == QLatin1String("mark"))
-            item.content = readMark(properties);
-        else if (kind == QLatin1String("table"))
-            item.content = readTable(properties);
-        else if (kind == QLatin1String("group"))
-            item.content = readGroup(properties);
-        else if (kind.isEmpty())
-            properties.error(QStringLiteral("falta o tipo do item (\"kind\")"));
-        else
-            properties.error(QStringLiteral("tipo de item desconhecido \"%1\"").arg(kind));
-        properties.checkAllUsed();
-        return item;
-    }
-
-    static TextItem readText(Properties& properties)
-    {
-        TextItem text;
-        text.box = properties.box();
-        text.text = properties.string(QStringLiteral("text"));
-        if (properties.has(QStringLiteral("textOnSeveralSheets")))
-            text.textOnSeveralSheets = properties.string(QStringLiteral("textOnSeveralSheets"));
-        text.font = properties.font();
-        const Qt::Alignment vertical = properties.choice<Qt::Alignment>(
-            QStringLiteral("valign"), Qt::AlignTop,
-            {{"top", Qt::AlignTop}, {"middle", Qt::AlignVCenter}, {"bottom", Qt::AlignBottom}});
-        text.align = properties.horizontalAlignment() | vertical;
-        text.wrap = properties.boolean(QStringLiteral("wrap"), false);
-        text.clip = properties.boolean(QStringLiteral("clip"), true);
-        text.shrink = properties.boolean(QStringLiteral("shrink"), false);
-        text.color = properties.color(QStringLiteral("color"), Qt::black);
-        return text;
-    }
-
-    static RectItem readRect(Properties& properties)
-    {
-        RectItem rect;
-        rect.box = properties.box();
-        rect.lineWidth = properties.number(QStringLiteral("lineWidth"), rect.lineWidth, 0, 20);
-        rect.stroke = properties.color(QStringLiteral("stroke"), Qt::black);
-        rect.fill = properties.color(QStringLiteral("fill"), QColor());
-        return rect;
-    }
-
-    static LineItem readLine(Properties& properties)
-    {
-        LineItem line;
-        line.from = QPointF(properties.number(QStringLiteral("x1"), 0), properties.number(QStringLiteral("y1"), 0));
-        line.to = QPointF(properties.number(QStringLiteral("x2"), 0), properties.number(QStringLiteral("y2"), 0));
-        line.lineWidth = properties.number(QStringLiteral("lineWidth"), line.lineWidth, 0, 20);
-        line.color = properties.color(QStringLiteral("color"), Qt::black);
-        return line;
-    }
-
-    static MarkItem readMark(Properties& properties)
-    {
-        MarkItem mark;
-        mark.box = properties.box();
-        mark.text = properties.string(QStringLiteral("text"));
-        FontSpec bigBold;
-        bigBold.size = 48;
-        bigBold.bold = true;
-        mark.font = properties.font({}, bigBold);
-        mark.angle = properties.number(QStringLiteral("angle"), 0, -360, 360);
-        mark.color = properties.color(QStringLiteral("color"), QColor(128, 128, 128, 90));
-        return mark;
-    }
-
-    TableItem readTable(Properties& properties) const
-    {
-        TableItem table;
-        table.box = properties.box();
-        table.rows = properties.string(QStringLiteral("rows"));
-        table.rowHeight = properties.number(QStringLiteral("rowHeight"), table.rowHeight, 1, 100);
-        table.headerHeight = properties.number(QStringLiteral("headerHeight"), table.rowHeight, 0, 100);
-        table.across = static_cast<int>(properties.number(QStringLiteral("across"), 1, 1, 20));
-        table.gap = properties.length(QStringLiteral("gap"), table.gap);
-        table.grid = properties.boolean(QStringLiteral("grid"), true);
-        table.font = properties.font();
-        FontSpec header = table.font;
-        header.bold = true;
-        table.headerFont = properties.font(QStringLiteral("header"), header);
-
-        const QJsonValue continuation = properties.take(QStringLiteral("continuation"));
-        if (!continuation.isUndefined()) {
-            Properties box = objectAt(continuation, properties.where() + QStringLiteral(", continuação"));
-            table.continuation = box.box();
-            table.continuationAcross =
-                static_cast<int>(box.number(QStringLiteral("across"), table.across, 1, 20));
-            box.checkAllUsed();
-        }
-
-        const QJsonValue columns = properties.take(QStringLiteral("columns"));
-        if (!columns.isArray() || columns.toArray().isEmpty())
-            properties.error(QStringLiteral("a tabela precisa de uma lista \"columns\" não vazia"));
-        const QJsonArray list = columns.toArray();
-        for (qsizetype i = 0; i < list.size(); ++i) {
-            Properties column = objectAt(list[i], properties.where() + QStringLiteral(", coluna %1").arg(i + 1));
-            TableColumn spec;
-            spec.header = column.string(QStringLiteral("header"));
-            spec.width = column.length(QStringLiteral("width"));
-            spec.align = column.horizontalAlignment();
-            column.checkAllUsed();
-            table.columns.push_back(spec);
-        }
-        return table;
-    }
-
-    GroupItem readGroup(Properties& properties)
-    {
-        GroupItem group;
-        group.origin = QPointF(properties.number(QStringLiteral("x"), 0), properties.number(QStringLiteral("y"), 0));
-        group.items = readItems(properties.take(QStringLiteral("items")), properties.where());
-        return group;
-    }
-
-    QString file_;
-    QJsonObject styles_;
+  QString file_;
+  QJsonObject styles_;
 };
 
 }  // namespace
 
-Template parseTemplate(const QByteArray& json, const QString& path)
-{
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError) {
-        // Qt points just past the offending character.
-        const auto [line, column] = lineAndColumn(json, error.offset > 0 ? error.offset - 1 : 0);
-        fail(QStringLiteral("Erro de sintaxe no modelo de relatório \"%1\", linha %2, coluna %3: %4.")
-                 .arg(path)
-                 .arg(line)
-                 .arg(column)
-                 .arg(syntaxMessage(error.error)));
-    }
-    return Reader(path).read(document);
+Template parseTemplate(const QByteArray& json, const QString& path) {
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+  if (error.error != QJsonParseError::NoError) {
+    // Qt points just past the offending character.
+    const auto [line, column] = lineAndColumn(json, error.offset > 0 ? error.offset - 1 : 0);
+    fail(QStringLiteral("Erro de sintaxe no modelo de relatório \"%1\", linha %2, coluna %3: %4.")
+             .arg(path)
+             .arg(line)
+             .arg(column)
+             .arg(syntaxMessage(error.error)));
+  }
+  return Reader(path).read(document);
 }
 
-Template readTemplate(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile())
-        fail(QStringLiteral("Modelo de relatório \"%1\" inexistente.").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("Não foi possível ler o modelo de relatório \"%1\": %2.").arg(path, file.errorString()));
-    return parseTemplate(file.readAll(), path);
+Template readTemplate(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists() || !info.isFile()) fail(QStringLiteral("Modelo de relatório \"%1\" inexistente.").arg(path));
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    fail(QStringLiteral("Não foi possível ler o modelo de relatório \"%1\": %2.").arg(path, file.errorString()));
+  return parseTemplate(file.readAll(), path);
 }
 
 }  // namespace report

@@ -35,8 +35,10 @@ void ModalAnswerer::Answer() {
   if (auto* box = qobject_cast<QMessageBox*>(modal)) {
     messages << box->text();
     messageButtons << box->buttons().size();
-    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
-    else box->reject();
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+      ok->click();
+    else
+      box->reject();
   } else if (auto* fileDialog = qobject_cast<QFileDialog*>(modal)) {
     ++fileDialogs;
     if (fileDialogAnswer_) fileDialogAnswer_(*fileDialog);

@@ -17,11 +17,11 @@ class ModalAnswerer {
   // File dialogs are cancelled unless the test says otherwise.
   explicit ModalAnswerer(FileDialogAnswer fileDialogAnswer = {});
 
-  QStringList messages;         // texts of the message boxes, each answered with OK
-  QList<int> messageButtons;    // how many buttons each box offered
+  QStringList messages;       // texts of the message boxes, each answered with OK
+  QList<int> messageButtons;  // how many buttons each box offered
   int fileDialogs = 0;
-  QStringList unexpected;       // other modal windows, closed
-  bool timedOut = false;        // something was still open at the safety limit
+  QStringList unexpected;  // other modal windows, closed
+  bool timedOut = false;   // something was still open at the safety limit
 
  private:
   void Answer();

@@ -129,8 +129,8 @@ TEST_F(WindowTest, ChoicesReachThePrintJob) {
       {std::nullopt, std::nullopt, QStringLiteral("935260000123456"), "", 0},
       {1, 1, QStringLiteral("935260000123456"),
        "DAMDFE em Contingência - impresso em decorrência de problemas técnicos", 1},
-      {2, 0, QString(),
-       "DAMDFE impresso em contingência - DPEC regularmente recebida pela Receita Federal do Brasil", 0},
+      {2, 0, QString(), "DAMDFE impresso em contingência - DPEC regularmente recebida pela Receita Federal do Brasil",
+       0},
       {0, 1, QString(), "", 1},
   };
   const std::filesystem::path xml = SampleXml();
@@ -370,8 +370,10 @@ TEST_F(WindowTest, EveryTextFitsOnCommonScreens) {
       }
     }
     if (const QByteArray folder = qgetenv("DAMDFE_APP_SCREENSHOTS"); !folder.isEmpty()) {
-      form.grab().save(QStringLiteral("%1/janela-%2x%3.png").arg(QString::fromLocal8Bit(folder)).arg(size.width()).arg(
-          size.height()));
+      form.grab().save(QStringLiteral("%1/janela-%2x%3.png")
+                           .arg(QString::fromLocal8Bit(folder))
+                           .arg(size.width())
+                           .arg(size.height()));
     }
   }
 }

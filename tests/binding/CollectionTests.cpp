@@ -85,7 +85,8 @@ TEST(CollectionElement, ItemsAreItsOwnChildren) {
   EXPECT_EQ(bag->entry(0)->name(), u"x");
   bag->Add()->set_name(u"y");
   EXPECT_EQ(bag->ItemCount(), 2);
-  EXPECT_EQ(Xml(bag), R"(<bag xmlns="urn:test"><entry><name>x</name></entry><other/><entry><name>y</name></entry></bag>)");
+  EXPECT_EQ(Xml(bag),
+            R"(<bag xmlns="urn:test"><entry><name>x</name></entry><other/><entry><name>y</name></entry></bag>)");
 }
 
 class TUntaggedList : public TXMLNodeCollection {

@@ -31,9 +31,7 @@ std::map<std::string, std::string> Parameters(const std::filesystem::path& xml, 
   return values;
 }
 
-std::string Collapsed(const std::string& text) {
-  return std::regex_replace(text, std::regex("\\s+"), " ");
-}
+std::string Collapsed(const std::string& text) { return std::regex_replace(text, std::regex("\\s+"), " "); }
 
 std::vector<std::filesystem::path> ManifestsToPrint() {
   std::vector<std::filesystem::path> files = {kSample};
@@ -73,10 +71,38 @@ TEST(DamdfeImprimir, ParametersListTheFixedSettingsFirstInOrder) {
   std::vector<std::string> names;
   std::istringstream lines(result.out);
   for (std::string line; std::getline(lines, line) && !line.empty();) names.push_back(line.substr(0, line.find('=')));
-  const std::vector<std::string> expected = {
-      "nMDF", "Serie", "tpMDF", "chave_acesso", "barra_chave_acesso", "contingencia", "barra_dados_mdfe",
-      "dados_mdfe", "Nome", "End", "Compl", "Bairro", "Nro", "Mun", "UF", "CEP", "pFoto", "NUM_PROTOCOLO", "CNPJ",
-      "IE", "DhEmi", "Mod", "Serie", "NMDF", "UFIni", "QCTe", "QNFe", "QCarga", "Placa", "CPF", "CNome", "folha_1"};
+  const std::vector<std::string> expected = {"nMDF",
+                                             "Serie",
+                                             "tpMDF",
+                                             "chave_acesso",
+                                             "barra_chave_acesso",
+                                             "contingencia",
+                                             "barra_dados_mdfe",
+                                             "dados_mdfe",
+                                             "Nome",
+                                             "End",
+                                             "Compl",
+                                             "Bairro",
+                                             "Nro",
+                                             "Mun",
+                                             "UF",
+                                             "CEP",
+                                             "pFoto",
+                                             "NUM_PROTOCOLO",
+                                             "CNPJ",
+                                             "IE",
+                                             "DhEmi",
+                                             "Mod",
+                                             "Serie",
+                                             "NMDF",
+                                             "UFIni",
+                                             "QCTe",
+                                             "QNFe",
+                                             "QCarga",
+                                             "Placa",
+                                             "CPF",
+                                             "CNome",
+                                             "folha_1"};
   EXPECT_EQ(names, expected);
   EXPECT_NE(result.out.find("contingencia=" + kDamdfeTypes[1] + "\n"), std::string::npos);
   EXPECT_NE(result.out.find("NUM_PROTOCOLO=135\n"), std::string::npos);
@@ -98,7 +124,8 @@ TEST(DamdfeImprimir, ExitCodesAndMessages) {
       {{"--pdf", "a.pdf", kSample.string(), kSample.string()}, 2, "--pasta"},
       {{"--pdf", (dir / "x.pdf").string(), (dir / "falta.xml").string()}, 1, kInvalidXmlPathMessage},
       {{"--logo", (dir / "falta.bmp").string(), kSample.string()}, 1, kInvalidLogoPathMessage},
-      {{"--pdf", (dir / "x.pdf").string(), notManifest.string()}, 1,
+      {{"--pdf", (dir / "x.pdf").string(), notManifest.string()},
+       1,
        "-1 ERRO: Erro durante o processo de Impressão do DAMDFE. Verifique: Interface not supported"},
   };
   for (const auto& c : cases) {

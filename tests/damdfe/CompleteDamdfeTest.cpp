@@ -70,7 +70,8 @@ class CompleteDamdfe : public testing::TestWithParam<int> {
 };
 
 TEST_P(CompleteDamdfe, QrCodeReadsBackAsStoredBesideTheKeyBarcode) {
-  std::string url = "https://dfe-portal.svrs.rs.gov.br/mdfe/qrCode?chMDFe=35261212345678000195580010000012341876543210&tpAmb=2";
+  std::string url =
+      "https://dfe-portal.svrs.rs.gov.br/mdfe/qrCode?chMDFe=35261212345678000195580010000012341876543210&tpAmb=2";
   std::string escaped = std::regex_replace(url, std::regex("&"), "&amp;");
   std::string xml = ReplaceElement(SampleManifest(), "qrCodMDFe", "<qrCodMDFe>" + escaped + "</qrCodMDFe>");
   TempDir scans;
@@ -131,8 +132,9 @@ TEST_P(CompleteDamdfe, SemValorFiscalExactlyInTheTestEnvironment) {
       int pages = Pages(pdf);
       EXPECT_EQ(pages > 1, documents > 2);
       for (int page = 1; page <= pages; ++page) {
-        std::string text = RunTool("pdftotext", {"-raw", "-f", std::to_string(page), "-l", std::to_string(page),
-                                                 pdf.string(), "-"}).out;
+        std::string text =
+            RunTool("pdftotext", {"-raw", "-f", std::to_string(page), "-l", std::to_string(page), pdf.string(), "-"})
+                .out;
         EXPECT_EQ(Occurrences(WithoutBlanks(text), "SEMVALORFISCAL"), std::string(tpAmb) == "2" ? 1u : 0u) << page;
       }
     }
@@ -143,7 +145,10 @@ TEST_P(CompleteDamdfe, ManifestWithoutOptionalBlocksPrintsOneSheet) {
   std::filesystem::path pdf = Print(MinimalManifest());
   ASSERT_EQ(Pages(pdf), 1);
   std::string text = WithoutBlanks(PageText(pdf, 1));
-  for (const char* expected : {"1/1", "AAA0A00", "3526011234567800019555001000000001100000001" "0", "TON"}) {
+  for (const char* expected : {"1/1", "AAA0A00",
+                               "3526011234567800019555001000000001100000001"
+                               "0",
+                               "TON"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected;
   }
 }
@@ -170,12 +175,15 @@ TEST_P(CompleteDamdfe, RealManifestsShowEveryListedItem) {
           name != "contratantes" && name != "vale_pedagio" && name != "RNTRC" && name != "UFFim") {
         continue;
       }
-      for (const std::string& cell : Cells(value)) EXPECT_NE(text.find(WithoutBlanks(cell)), std::string::npos) << name << ": " << cell;
+      for (const std::string& cell : Cells(value))
+        EXPECT_NE(text.find(WithoutBlanks(cell)), std::string::npos) << name << ": " << cell;
     }
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, CompleteDamdfe, testing::Values(0, 1),
-                         [](const testing::TestParamInfo<int>& info) { return info.param == 0 ? "Retrato" : "Paisagem"; });
+                         [](const testing::TestParamInfo<int>& info) {
+                           return info.param == 0 ? "Retrato" : "Paisagem";
+                         });
 
 }  // namespace

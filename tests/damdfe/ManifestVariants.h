@@ -106,15 +106,16 @@ inline MaximalManifest Maximal() {
   antt += "</valePed>";
   for (int i = 0; i < 12; ++i) {
     m.contractors.push_back("CONTRATANTE " + std::to_string(i + 1) + " COMÉRCIO E INDÚSTRIA LTDA");
-    antt += "<infContratante><xNome>" + m.contractors.back() + "</xNome><CNPJ>445556660001" +
-            std::to_string(10 + i) + "</CNPJ></infContratante>";
+    antt += "<infContratante><xNome>" + m.contractors.back() + "</xNome><CNPJ>445556660001" + std::to_string(10 + i) +
+            "</CNPJ></infContratante>";
   }
   antt += "</infANTT>";
   std::string insurance;
   for (int policy = 0; policy < 3; ++policy) {
-    insurance += "<seg><infResp><respSeg>2</respSeg><CNPJ>44555666000172</CNPJ></infResp><infSeg><xSeg>SEGURADORA "
-                 "NACIONAL DE CARGAS E TRANSPORTES S.A.</xSeg><CNPJ>33444555000190</CNPJ></infSeg><nApol>APOLICE-" +
-                 std::to_string(policy) + "</nApol>";
+    insurance +=
+        "<seg><infResp><respSeg>2</respSeg><CNPJ>44555666000172</CNPJ></infResp><infSeg><xSeg>SEGURADORA "
+        "NACIONAL DE CARGAS E TRANSPORTES S.A.</xSeg><CNPJ>33444555000190</CNPJ></infSeg><nApol>APOLICE-" +
+        std::to_string(policy) + "</nApol>";
     for (int i = 0; i < 15; ++i) {
       m.averbacoes.push_back("AVB" + std::to_string(policy) + std::string(30, '0') + std::to_string(10 + i));
       insurance += "<nAver>" + m.averbacoes.back() + "</nAver>";
@@ -123,8 +124,10 @@ inline MaximalManifest Maximal() {
   }
   std::string loading = "<UFFim>RS</UFFim>";
   for (int i = 0; i < 50; ++i) {
-    loading += "<infMunCarrega><cMunCarrega>35" + std::to_string(10000 + i) + "</cMunCarrega><xMunCarrega>Município "
-               "de Carregamento " + std::to_string(i + 1) + "</xMunCarrega></infMunCarrega>";
+    loading += "<infMunCarrega><cMunCarrega>35" + std::to_string(10000 + i) +
+               "</cMunCarrega><xMunCarrega>Município "
+               "de Carregamento " +
+               std::to_string(i + 1) + "</xMunCarrega></infMunCarrega>";
   }
   for (const char* uf : {"PR", "SC", "MG", "GO", "MT", "MS", "TO", "BA", "PE", "PB", "RN", "CE", "PI", "MA", "PA"}) {
     loading += std::string("<infPercurso><UFPer>") + uf + "</UFPer></infPercurso>";
@@ -134,14 +137,19 @@ inline MaximalManifest Maximal() {
   size_t loadingStart = xml.find("<UFFim>");
   size_t loadingEnd = xml.find("<dhIniViagem>");
   xml.replace(loadingStart, loadingEnd - loadingStart, loading);
-  std::string rodo = "<rodo>" + antt + "<veicTracao><cInt>001</cInt><placa>ABC1D23</placa><RENAVAM>00987654321</RENAVAM>"
-                     "<tara>8500</tara><capKG>27000</capKG>" + drivers + "<tpRod>03</tpRod><tpCar>02</tpCar><UF>SP</UF>"
-                     "</veicTracao>" + trailers + "</rodo>";
+  std::string rodo = "<rodo>" + antt +
+                     "<veicTracao><cInt>001</cInt><placa>ABC1D23</placa><RENAVAM>00987654321</RENAVAM>"
+                     "<tara>8500</tara><capKG>27000</capKG>" +
+                     drivers +
+                     "<tpRod>03</tpRod><tpCar>02</tpCar><UF>SP</UF>"
+                     "</veicTracao>" +
+                     trailers + "</rodo>";
   xml = ReplaceElement(xml, "rodo", rodo);
   xml = ReplaceElement(xml, "seg", insurance);
   xml = ReplaceElement(xml, "infDoc", LinkedDocuments(3000, 100));
-  xml = ReplaceElement(xml, "infAdic", "<infAdic><infAdFisco>" + std::string(400, 'F') + "</infAdFisco><infCpl>" +
-                                           std::string(1500, 'C') + "</infCpl></infAdic>");
+  xml = ReplaceElement(xml, "infAdic",
+                       "<infAdic><infAdFisco>" + std::string(400, 'F') + "</infAdFisco><infCpl>" +
+                           std::string(1500, 'C') + "</infCpl></infAdic>");
   for (int serial = 0; serial < 3000; ++serial) m.keys.push_back(Key(serial % 5 + 1, serial));
   m.xml = std::move(xml);
   return m;

@@ -105,8 +105,8 @@ TEST(DamdfeParameters, AccessKeyPrintedForms) {
     std::string barcode;
   };
   const Case cases[] = {
-      {u"MDFe41190822545265000108580260000000081326846774",
-       "4119 0822 5452 6500 0108 5802 6000 0000 0813 2684 6774", "41190822545265000108580260000000081326846774"},
+      {u"MDFe41190822545265000108580260000000081326846774", "4119 0822 5452 6500 0108 5802 6000 0000 0813 2684 6774",
+       "41190822545265000108580260000000081326846774"},
       {u"MDFe", "          ", ""},
       {u"", "          ", ""},
       {u"MDFe12345678901234567890", "1234 5678 9012 3456 7890      ", "12345678901234567890"},
@@ -163,9 +163,10 @@ TEST(DamdfeParameters, NormalDamdfeDoesNotReadTheContingencyFields) {
 
 TEST(DamdfeParameters, FirstDriverAndEmptyProtocol) {
   TempDir dir;
-  auto file = dir.Write("rodo.xml", R"(<rodo xmlns="http://www.portalfiscal.inf.br/mdfe"><veicTracao>)"
-                                    R"(<placa>AAA0A00</placa><condutor><xNome>PRIMEIRO</xNome><CPF>111</CPF></condutor>)"
-                                    R"(<condutor><xNome>SEGUNDO</xNome><CPF>222</CPF></condutor></veicTracao></rodo>)");
+  auto file =
+      dir.Write("rodo.xml", R"(<rodo xmlns="http://www.portalfiscal.inf.br/mdfe"><veicTracao>)"
+                            R"(<placa>AAA0A00</placa><condutor><xNome>PRIMEIRO</xNome><CPF>111</CPF></condutor>)"
+                            R"(<condutor><xNome>SEGUNDO</xNome><CPF>222</CPF></condutor></veicTracao></rodo>)");
   Manifest m = TypicalManifest();
   m.roadBlock = LoadRodoDocument(FromUtf8(file.string()));
   Settings settings = Fill(m, "", "");

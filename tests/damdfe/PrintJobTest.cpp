@@ -40,7 +40,9 @@ class PrintJobTest : public testing::Test {
     return PrintDAMDFEWithTemplates(templates_, xml.string(), "", contingency, protocol, format);
   }
   std::filesystem::path pdf() const { return dir_.path() / "out.pdf"; }
-  std::filesystem::path Write(const std::string& name, const std::string& bytes) const { return dir_.Write(name, bytes); }
+  std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
+    return dir_.Write(name, bytes);
+  }
 
   TempDir dir_;
   std::filesystem::path templates_;
@@ -115,8 +117,9 @@ TEST_F(PrintJobTest, FormatZeroIsPortraitAnyOtherLandscape) {
 }
 
 TEST_F(PrintJobTest, InheritedAndDeclaredNamespacesBothPrint) {
-  for (const std::string& rodo : {std::string("<rodo><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>"),
-                                 "<rodo xmlns=\"" + kNs + "\"><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>"}) {
+  for (const std::string& rodo :
+       {std::string("<rodo><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>"),
+        "<rodo xmlns=\"" + kNs + "\"><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>"}) {
     SCOPED_TRACE(rodo);
     ASSERT_EQ(Print(Write("m.xml", Manifest(rodo))), "");
     EXPECT_NE(PdfText(pdf()).find("ABC1D23"), std::string::npos);
@@ -134,7 +137,8 @@ std::string ProtocolFilled(const std::filesystem::path& xml, const std::string& 
 
 TEST_F(PrintJobTest, AuthorisedManifestPrintsWithItsProtocolUnlessOneIsTyped) {
   std::string manifest = Manifest();
-  std::string proc = "<mdfeProc xmlns=\"" + kNs + "\" versao=\"3.00\">" + manifest + "<protMDFe versao=\"3.00\"><infProt><nProt>935260000012345</nProt>" +
+  std::string proc = "<mdfeProc xmlns=\"" + kNs + "\" versao=\"3.00\">" + manifest +
+                     "<protMDFe versao=\"3.00\"><infProt><nProt>935260000012345</nProt>" +
                      "<dhRecbto>2026-12-07T08:31:02-03:00</dhRecbto><cStat>100</cStat></infProt></protMDFe></mdfeProc>";
   auto file = Write("proc.xml", proc);
   EXPECT_EQ(ProtocolFilled(file, ""), "935260000012345");

@@ -28,8 +28,7 @@ TEST(RoadBlockCut, CutsFromRodoToInfModalEndAsCrLfLines) {
        "<rodo xmlns=\"" + kNs + "\" xmlns:p=\"urn:p\"></rodo>\r\n"},
       {"CR and CR LF lines", "<infModal><rodo>\r<a/>\r\n</rodo>\r</infModal>",
        "<rodo xmlns=\"" + kNs + "\">\r\n<a/>\r\n</rodo>\r\n"},
-      {"no <rodo: from the start through the '<' of the end marker", "<MDFe>\n<x/></infModal>",
-       "<MDFe>\r\n<x/><\r\n"},
+      {"no <rodo: from the start through the '<' of the end marker", "<MDFe>\n<x/></infModal>", "<MDFe>\r\n<x/><\r\n"},
       {"</infModal before <rodo: empty", "</infModal><rodo></rodo>", ""},
       {"no </infModal: empty", "<rodo></rodo>", ""},
       {"text ends at the first zero byte", std::string("<infModal><rodo/>\0</infModal>", 29), ""},
@@ -58,7 +57,8 @@ TEST(RoadBlockCut, DeclaresANonUtf8EncodingAndKeepsTheBytes) {
 
 TEST(RoadBlockCut, InheritedNamespaceNowBinds) {
   TempDir dir;
-  std::string manifest = "<MDFe xmlns=\"" + kNs + "\"><infModal><rodo><veicTracao><placa>XYZ9E87</placa>"
+  std::string manifest = "<MDFe xmlns=\"" + kNs +
+                         "\"><infModal><rodo><veicTracao><placa>XYZ9E87</placa>"
                          "</veicTracao></rodo></infModal></MDFe>";
   IXMLRodo rodo = LoadRodoDocument(FromUtf8(dir.Write("Rodo.xml", CutRoadBlock(manifest)).string()));
   EXPECT_EQ(rodo->veicTracao()->placa(), u"XYZ9E87");
@@ -77,8 +77,10 @@ class ScopedTmpDir {
     setenv("TMPDIR", value.c_str(), 1);
   }
   ~ScopedTmpDir() {
-    if (old_.empty()) unsetenv("TMPDIR");
-    else setenv("TMPDIR", old_.c_str(), 1);
+    if (old_.empty())
+      unsetenv("TMPDIR");
+    else
+      setenv("TMPDIR", old_.c_str(), 1);
   }
 
  private:

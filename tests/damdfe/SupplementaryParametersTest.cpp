@@ -15,10 +15,37 @@ namespace {
 
 using Settings = std::vector<std::pair<std::string, std::string>>;
 
-const std::set<std::string> kFixedNames = {
-    "nMDF", "Serie", "tpMDF", "chave_acesso", "barra_chave_acesso", "contingencia", "barra_dados_mdfe", "dados_mdfe",
-    "Nome", "End", "Compl", "Bairro", "Nro", "Mun", "UF", "CEP", "pFoto", "NUM_PROTOCOLO", "CNPJ", "IE", "DhEmi", "Mod",
-    "NMDF", "UFIni", "QCTe", "QNFe", "QCarga", "Placa", "CPF", "CNome", "folha_1"};
+const std::set<std::string> kFixedNames = {"nMDF",
+                                           "Serie",
+                                           "tpMDF",
+                                           "chave_acesso",
+                                           "barra_chave_acesso",
+                                           "contingencia",
+                                           "barra_dados_mdfe",
+                                           "dados_mdfe",
+                                           "Nome",
+                                           "End",
+                                           "Compl",
+                                           "Bairro",
+                                           "Nro",
+                                           "Mun",
+                                           "UF",
+                                           "CEP",
+                                           "pFoto",
+                                           "NUM_PROTOCOLO",
+                                           "CNPJ",
+                                           "IE",
+                                           "DhEmi",
+                                           "Mod",
+                                           "NMDF",
+                                           "UFIni",
+                                           "QCTe",
+                                           "QNFe",
+                                           "QCarga",
+                                           "Placa",
+                                           "CPF",
+                                           "CNome",
+                                           "folha_1"};
 
 std::map<std::string, std::string> Supplementary(const std::filesystem::path& xml) {
   TParameterRecorder fixed, supplementary;
@@ -108,8 +135,9 @@ TEST(SupplementaryParameters, QrCodeAsTheDocumentMeansIt) {
     const char* name;
     std::string element;
   };
-  for (const Case& c : {Case{"escaped", "<qrCodMDFe>https://x.gov.br/mdfe/qrCode?chMDFe="
-                                        "35261212345678000195580010000012341876543210&amp;tpAmb=2</qrCodMDFe>"},
+  for (const Case& c : {Case{"escaped",
+                             "<qrCodMDFe>https://x.gov.br/mdfe/qrCode?chMDFe="
+                             "35261212345678000195580010000012341876543210&amp;tpAmb=2</qrCodMDFe>"},
                         Case{"CDATA on its own lines", "<qrCodMDFe>\n  <![CDATA[" + url + "]]>\n</qrCodMDFe>"}}) {
     SCOPED_TRACE(c.name);
     std::string xml = ReplaceElement(SampleManifest(), "qrCodMDFe", c.element);
@@ -119,8 +147,8 @@ TEST(SupplementaryParameters, QrCodeAsTheDocumentMeansIt) {
 
 TEST(SupplementaryParameters, MissingOptionalBlocksGiveEmptyValues) {
   auto values = SupplementaryOf(MinimalManifest());
-  for (const char* name : {"qrCodMDFe", "homologacao", "dhRecbto", "percurso", "RNTRC", "RENAVAM", "condutores",
-                           "ciot", "contratantes", "vale_pedagio", "seguros", "infCpl", "infAdFisco", "QMDFe"}) {
+  for (const char* name : {"qrCodMDFe", "homologacao", "dhRecbto", "percurso", "RNTRC", "RENAVAM", "condutores", "ciot",
+                           "contratantes", "vale_pedagio", "seguros", "infCpl", "infAdFisco", "QMDFe"}) {
     EXPECT_EQ(values[name], "") << name;
   }
   EXPECT_EQ(values["unidade_carga"], "TON");

@@ -147,7 +147,8 @@ TEST(MdfeModel, EveryPropertyReadsAndWritesItsOwnElement) {
   IXMLReferenceType reference = root->Signature()->SignedInfo()->Reference();
   EXPECT_EQ(reference->Transforms()->Transform(0)->XPath(0), u"Transform.XPath");
   EXPECT_EQ(root->Signature()->SignatureValue()->ReadText(), u"c2lnbmF0dXJl");
-  EXPECT_EQ(Xml(root->infMDFe()->infModal()->ChildList()->NodeAt(0)), R"(<rodo xmlns="http://www.portalfiscal.inf.br/mdfe"><codAgPorto>untouched</codAgPorto></rodo>)");
+  EXPECT_EQ(Xml(root->infMDFe()->infModal()->ChildList()->NodeAt(0)),
+            R"(<rodo xmlns="http://www.portalfiscal.inf.br/mdfe"><codAgPorto>untouched</codAgPorto></rodo>)");
 }
 
 TEST(MdfeModel, NewDocumentIsDeclarationAndEmptyRootThatGrowsOnReading) {
@@ -168,41 +169,51 @@ TEST(MdfeModel, NewDocumentIsDeclarationAndEmptyRootThatGrowsOnReading) {
 }
 
 TEST(MdfeModel, MissingElementsAreCreatedEmptyAtTheEndOfTheirParent) {
-  IXMLTMDFe root = LoadManifestText(kOpen + "<emit><xNome>X</xNome><enderEmit><UF>PR</UF><email>a@b</email></enderEmit>"
-                                            "<extra>kept</extra></emit>" + kClose);
+  IXMLTMDFe root = LoadManifestText(kOpen +
+                                    "<emit><xNome>X</xNome><enderEmit><UF>PR</UF><email>a@b</email></enderEmit>"
+                                    "<extra>kept</extra></emit>" +
+                                    kClose);
   IXMLEmit emit = root->infMDFe()->emit();
   EXPECT_EQ(emit->enderEmit()->xCpl(), u"");
   EXPECT_EQ(emit->CNPJ(), u"");
   EXPECT_EQ(root->infMDFe()->tot()->qCarga(), u"");
   EXPECT_EQ(Xml(root), kOpen +
                            "<emit><xNome>X</xNome><enderEmit><UF>PR</UF><email>a@b</email><xCpl></xCpl></enderEmit>"
-                           "<extra>kept</extra><CNPJ></CNPJ></emit><tot><qCarga></qCarga></tot>" + kClose);
+                           "<extra>kept</extra><CNPJ></CNPJ></emit><tot><qCarga></qCarga></tot>" +
+                           kClose);
 }
 
 TEST(MdfeModel, SingleChildPropertiesTakeTheFirstOfSeveral) {
-  IXMLTMDFe root = LoadManifestText(kOpen + "<autXML><CNPJ>111</CNPJ></autXML><autXML><CPF>222</CPF></autXML>"
-                                            "<seg><nAver>A1</nAver><nAver>A2</nAver></seg>" + kClose);
+  IXMLTMDFe root = LoadManifestText(kOpen +
+                                    "<autXML><CNPJ>111</CNPJ></autXML><autXML><CPF>222</CPF></autXML>"
+                                    "<seg><nAver>A1</nAver><nAver>A2</nAver></seg>" +
+                                    kClose);
   IXMLInfMDFe inf = root->infMDFe();
   EXPECT_EQ(inf->autXML()->CNPJ(), u"111");
   EXPECT_EQ(inf->autXML()->CPF(), u"");
   inf->seg()->Item(0)->set_nAver(u"A1b");
   EXPECT_EQ(inf->seg()->Item(0)->nAver(), u"A1b");
-  EXPECT_EQ(Xml(root), kOpen + "<autXML><CNPJ>111</CNPJ><CPF></CPF></autXML><autXML><CPF>222</CPF></autXML>"
-                               "<seg><nAver>A1b</nAver><nAver>A2</nAver></seg>" + kClose);
+  EXPECT_EQ(Xml(root), kOpen +
+                           "<autXML><CNPJ>111</CNPJ><CPF></CPF></autXML><autXML><CPF>222</CPF></autXML>"
+                           "<seg><nAver>A1b</nAver><nAver>A2</nAver></seg>" +
+                           kClose);
 }
 
 TEST(MdfeModel, AppendsGoAfterTheLastChildAndInsertsCountEveryChild) {
-  IXMLTMDFe root = LoadManifestText(kOpen + "<ide><cUF>41</cUF><infMunCarrega><xMunCarrega>B</xMunCarrega></infMunCarrega>"
-                                            "<indCanalVerde>1</indCanalVerde></ide><infDoc/>" + kClose);
+  IXMLTMDFe root = LoadManifestText(kOpen +
+                                    "<ide><cUF>41</cUF><infMunCarrega><xMunCarrega>B</xMunCarrega></infMunCarrega>"
+                                    "<indCanalVerde>1</indCanalVerde></ide><infDoc/>" +
+                                    kClose);
   IXMLInfMunCarregaList loads = root->infMDFe()->ide()->infMunCarrega();
   loads->Add()->set_xMunCarrega(u"C");
   loads->Insert(0)->set_xMunCarrega(u"A");
   ASSERT_EQ(loads->ItemCount(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(loads->Item(i)->xMunCarrega(), std::u16string(1, u'A' + i));
-  EXPECT_EQ(Xml(root->infMDFe()->ide()),
-            R"(<ide xmlns="http://www.portalfiscal.inf.br/mdfe"><infMunCarrega><xMunCarrega>A</xMunCarrega></infMunCarrega>)"
-            "<cUF>41</cUF><infMunCarrega><xMunCarrega>B</xMunCarrega></infMunCarrega><indCanalVerde>1</indCanalVerde>"
-            "<infMunCarrega><xMunCarrega>C</xMunCarrega></infMunCarrega></ide>");
+  EXPECT_EQ(
+      Xml(root->infMDFe()->ide()),
+      R"(<ide xmlns="http://www.portalfiscal.inf.br/mdfe"><infMunCarrega><xMunCarrega>A</xMunCarrega></infMunCarrega>)"
+      "<cUF>41</cUF><infMunCarrega><xMunCarrega>B</xMunCarrega></infMunCarrega><indCanalVerde>1</indCanalVerde>"
+      "<infMunCarrega><xMunCarrega>C</xMunCarrega></infMunCarrega></ide>");
 
   IXMLInfMunDescargaList unloads = root->infMDFe()->infDoc()->infMunDescarga();
   EXPECT_EQ(unloads->ItemCount(), 0);
@@ -216,9 +227,11 @@ TEST(MdfeModel, AppendsGoAfterTheLastChildAndInsertsCountEveryChild) {
 
 TEST(MdfeModel, EachDocumentListCountsOnlyItsOwnTag) {
   IXMLTMDFe root = LoadManifestText(
-      kOpen + "<infDoc><infMunDescarga><infCTe><chCTe>C1</chCTe></infCTe><infNFe><chNFe>N1</chNFe></infNFe>"
-              "<infMDFeTransp><chMDFe>M1</chMDFe></infMDFeTransp><infCTe><segCodBarra>small s</segCodBarra></infCTe>"
-              "<infNFe><chNFe>N2</chNFe></infNFe></infMunDescarga></infDoc>" + kClose);
+      kOpen +
+      "<infDoc><infMunDescarga><infCTe><chCTe>C1</chCTe></infCTe><infNFe><chNFe>N1</chNFe></infNFe>"
+      "<infMDFeTransp><chMDFe>M1</chMDFe></infMDFeTransp><infCTe><segCodBarra>small s</segCodBarra></infCTe>"
+      "<infNFe><chNFe>N2</chNFe></infNFe></infMunDescarga></infDoc>" +
+      kClose);
   IXMLInfMunDescarga mun = root->infMDFe()->infDoc()->infMunDescarga()->Item(0);
   ASSERT_EQ(mun->infCTe()->ItemCount(), 2);
   ASSERT_EQ(mun->infNFe()->ItemCount(), 2);
@@ -256,7 +269,8 @@ TEST(MdfeModel, EmptyNAverItemFailsWhileEmptyXPathReadsEmpty) {
 TEST(MdfeModel, ValuesAreKeptAsTheExactText) {
   IXMLTMDFe root = NewMdfeDocument();
   IXMLInfMDFe inf = root->infMDFe();
-  const std::u16string values[] = {u"Transportes São João Ltda — ÁÉÍÓÚ ç", u"000123", u"2879.0000", u" 2024-01-31T08:00:00-03:00 "};
+  const std::u16string values[] = {u"Transportes São João Ltda — ÁÉÍÓÚ ç", u"000123", u"2879.0000",
+                                   u" 2024-01-31T08:00:00-03:00 "};
   for (const auto& value : values) {
     inf->emit()->set_xNome(value);
     inf->ide()->set_dhEmi(value);

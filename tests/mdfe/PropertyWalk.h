@@ -19,9 +19,9 @@ struct PropertyRow {
 };
 
 // A row for the property `name` of the element that `owner`, an expression of `r`, reaches.
-#define PROPERTY_ROW(owner, name, value)                                               \
-  {                                                                                    \
-    value, [=](const auto& r) { return (owner)->name(); },                             \
+#define PROPERTY_ROW(owner, name, value)                                      \
+  {                                                                           \
+    value, [=](const auto& r) { return (owner)->name(); },                    \
         [=](const auto& r, std::u16string_view v) { (owner)->set_##name(v); } \
   }
 

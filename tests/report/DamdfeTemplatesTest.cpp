@@ -10,125 +10,116 @@
 namespace {
 
 class DamdfeTemplate : public testing::TestWithParam<const char*> {
-protected:
-    QString templatePath() const { return templateBesideTests(QString::fromLatin1(GetParam())); }
+ protected:
+  QString templatePath() const { return templateBesideTests(QString::fromLatin1(GetParam())); }
 
-    static ParameterList with(ParameterList parameters, const ParameterList& changes)
-    {
-        parameters.insert(parameters.end(), changes.begin(), changes.end());
-        return parameters;
-    }
+  static ParameterList with(ParameterList parameters, const ParameterList& changes) {
+    parameters.insert(parameters.end(), changes.begin(), changes.end());
+    return parameters;
+  }
 
-    RenderedReport report;
+  RenderedReport report;
 };
 
 // Text extraction may add or drop blanks between words and break wrapped
 // lines; what must survive is every character in order.
-QString withoutBlanks(QString text)
-{
-    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+QString withoutBlanks(QString text) { return text.remove(QRegularExpression(QStringLiteral("\\s"))); }
+
+TEST_P(DamdfeTemplate, UsesEveryParameterOfTheContract) {
+  QFile file(templatePath());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << templatePath().toStdString();
+  const QString content = QString::fromUtf8(file.readAll());
+  for (const QString& name : damdfeParameterNames())
+    EXPECT_TRUE(content.contains(QLatin1Char('{') + name + QLatin1Char('}'))) << name.toStdString();
 }
 
-TEST_P(DamdfeTemplate, UsesEveryParameterOfTheContract)
-{
-    QFile file(templatePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << templatePath().toStdString();
-    const QString content = QString::fromUtf8(file.readAll());
-    for (const QString& name : damdfeParameterNames())
-        EXPECT_TRUE(content.contains(QLatin1Char('{') + name + QLatin1Char('}'))) << name.toStdString();
+TEST_P(DamdfeTemplate, PrintsTheValuesOnOneSheet) {
+  ASSERT_NO_THROW(report.render(templatePath(), realisticDamdfeParameters()));
+  EXPECT_EQ(report.pageCount(), 1);
+  EXPECT_EQ(report.pdfTitle(), QStringLiteral("DAMDFE 1234"));
+  const QStringList fonts =
+      runTool(QStringLiteral("pdffonts"), {report.pdfPath()}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+  EXPECT_FALSE(fonts.isEmpty());
+  const QRegularExpression embedded(QStringLiteral("\\s(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"));
+  for (const QString& font : fonts)
+    EXPECT_EQ(embedded.match(font).captured(1), QStringLiteral("yes")) << font.toStdString();
+  const QString text = withoutBlanks(report.streamText());
+  for (const char* expected : {
+           "DAMDFE - Documento Auxiliar de Manifesto Eletrônico de Documentos Fiscais",
+           "CHAVE DE ACESSO",
+           "4317 1012 3456 7800 0199 5800 1000 0012 3410 0012 3450",
+           "143170000123456",
+           "Nome:TRANSPORTES RODOVIÁRIOS SÃO JOÃO DA BOA VISTA LTDA",
+           "CNPJ:12345678000199",
+           "IE:0961234567",
+           "End:AVENIDA PRESIDENTE JUSCELINO KUBITSCHEK DE OLIVEIRA",
+           "Nro:1500",
+           "Compl:GALPÃO 3",
+           "Bairro:DISTRITO INDUSTRIAL",
+           "Mun:PORTO ALEGRE",
+           "UF:RS",
+           "CEP:90010000",
+           "2017-10-04T19:54:12-03:00",
+           "Modal Rodoviário de Carga",
+           "12500.0000",
+           "ABC1D23",
+           "12345678909",
+           "JOSÉ DA SILVA PEREIRA",
+           "1 / 1",
+           "MDF-e nº 1234",
+       }) {
+    EXPECT_TRUE(text.contains(withoutBlanks(QString::fromUtf8(expected)))) << expected;
+  }
+  EXPECT_FALSE(text.contains(QStringLiteral("CONTINGÊNCIA")));
+  EXPECT_TRUE(report.text().contains(QStringLiteral("4317 1012 3456 7800 0199 5800 1000 0012 3410 0012 3450")));
 }
 
-TEST_P(DamdfeTemplate, PrintsTheValuesOnOneSheet)
-{
-    ASSERT_NO_THROW(report.render(templatePath(), realisticDamdfeParameters()));
-    EXPECT_EQ(report.pageCount(), 1);
-    EXPECT_EQ(report.pdfTitle(), QStringLiteral("DAMDFE 1234"));
-    const QStringList fonts =
-        runTool(QStringLiteral("pdffonts"), {report.pdfPath()}).split(u'\n', Qt::SkipEmptyParts).mid(2);
-    EXPECT_FALSE(fonts.isEmpty());
-    const QRegularExpression embedded(QStringLiteral("\\s(yes|no)\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$"));
-    for (const QString& font : fonts)
-        EXPECT_EQ(embedded.match(font).captured(1), QStringLiteral("yes")) << font.toStdString();
-    const QString text = withoutBlanks(report.streamText());
-    for (const char* expected : {
-             "DAMDFE - Documento Auxiliar de Manifesto Eletrônico de Documentos Fiscais",
-             "CHAVE DE ACESSO",
-             "4317 1012 3456 7800 0199 5800 1000 0012 3410 0012 3450",
-             "143170000123456",
-             "Nome:TRANSPORTES RODOVIÁRIOS SÃO JOÃO DA BOA VISTA LTDA",
-             "CNPJ:12345678000199",
-             "IE:0961234567",
-             "End:AVENIDA PRESIDENTE JUSCELINO KUBITSCHEK DE OLIVEIRA",
-             "Nro:1500",
-             "Compl:GALPÃO 3",
-             "Bairro:DISTRITO INDUSTRIAL",
-             "Mun:PORTO ALEGRE",
-             "UF:RS",
-             "CEP:90010000",
-             "2017-10-04T19:54:12-03:00",
-             "Modal Rodoviário de Carga",
-             "12500.0000",
-             "ABC1D23",
-             "12345678909",
-             "JOSÉ DA SILVA PEREIRA",
-             "1 / 1",
-             "MDF-e nº 1234",
-         }) {
-        EXPECT_TRUE(text.contains(withoutBlanks(QString::fromUtf8(expected)))) << expected;
+TEST_P(DamdfeTemplate, AccessKeyBarcodeReadsBackAsTheKey) {
+  // Keys of an alphanumeric CNPJ carry letters; the barcode holds them as they are.
+  for (const char* key :
+       {"43171012345678000199580010000012341000123450", "43171012AB3CD4EF01995800100000123410001234XY"}) {
+    SCOPED_TRACE(key);
+    report.render(templatePath(), with(realisticDamdfeParameters(), {{"barra_chave_acesso", key}}));
+    EXPECT_EQ(report.barcodes(), QStringList{QString::fromLatin1(key)});
+  }
+}
+
+TEST_P(DamdfeTemplate, ContingencyBlockOnlyWhenContingencyIsSet) {
+  const ParameterList contingency = {{"contingencia", "DAMDFE EM CONTINGÊNCIA - FS-DA"},
+                                     {"barra_dados_mdfe", "432123456789012345678901234567890100DV"},
+                                     {"dados_mdfe", "4321 2345 6789 0123 4567 8901 2345 6789 0100DV"}};
+  report.render(templatePath(), with(realisticDamdfeParameters(), contingency));
+  const QString text = report.text().simplified();
+  EXPECT_TRUE(text.contains(QStringLiteral("DAMDFE EM CONTINGÊNCIA - FS-DA")));
+  EXPECT_TRUE(text.contains(QStringLiteral("4321 2345 6789 0123 4567 8901 2345 6789 0100DV")));
+  const QStringList codes = report.barcodes();
+  EXPECT_TRUE(codes.contains(QStringLiteral("432123456789012345678901234567890100DV")))
+      << codes.join(u',').toStdString();
+  EXPECT_TRUE(codes.contains(QStringLiteral("43171012345678000199580010000012341000123450")));
+
+  // The data alone, without the contingency text, shows nothing of the block.
+  ParameterList dataOnly = contingency;
+  dataOnly[0].second.clear();
+  report.render(templatePath(), with(realisticDamdfeParameters(), dataOnly));
+  EXPECT_FALSE(report.text().contains(QStringLiteral("4321 2345")));
+  EXPECT_EQ(report.barcodes().size(), 1);
+}
+
+TEST_P(DamdfeTemplate, MaximalLengthsStillPrintWhole) {
+  // 60 characters is the most each of these elements may hold; W is the widest letter.
+  const std::string sixty(60, 'W');
+  ParameterList parameters = realisticDamdfeParameters();
+  for (auto& [name, value] : parameters) {
+    for (const char* label : {"Nome", "End", "Compl", "Bairro", "Nro", "Mun"}) {
+      if (name == label) value = name + ":" + sixty;
     }
-    EXPECT_FALSE(text.contains(QStringLiteral("CONTINGÊNCIA")));
-    EXPECT_TRUE(report.text().contains(QStringLiteral("4317 1012 3456 7800 0199 5800 1000 0012 3410 0012 3450")));
-}
-
-TEST_P(DamdfeTemplate, AccessKeyBarcodeReadsBackAsTheKey)
-{
-    // Keys of an alphanumeric CNPJ carry letters; the barcode holds them as they are.
-    for (const char* key : {"43171012345678000199580010000012341000123450",
-                            "43171012AB3CD4EF01995800100000123410001234XY"}) {
-        SCOPED_TRACE(key);
-        report.render(templatePath(), with(realisticDamdfeParameters(), {{"barra_chave_acesso", key}}));
-        EXPECT_EQ(report.barcodes(), QStringList{QString::fromLatin1(key)});
-    }
-}
-
-TEST_P(DamdfeTemplate, ContingencyBlockOnlyWhenContingencyIsSet)
-{
-    const ParameterList contingency = {{"contingencia", "DAMDFE EM CONTINGÊNCIA - FS-DA"},
-                                       {"barra_dados_mdfe", "432123456789012345678901234567890100DV"},
-                                       {"dados_mdfe", "4321 2345 6789 0123 4567 8901 2345 6789 0100DV"}};
-    report.render(templatePath(), with(realisticDamdfeParameters(), contingency));
-    const QString text = report.text().simplified();
-    EXPECT_TRUE(text.contains(QStringLiteral("DAMDFE EM CONTINGÊNCIA - FS-DA")));
-    EXPECT_TRUE(text.contains(QStringLiteral("4321 2345 6789 0123 4567 8901 2345 6789 0100DV")));
-    const QStringList codes = report.barcodes();
-    EXPECT_TRUE(codes.contains(QStringLiteral("432123456789012345678901234567890100DV"))) << codes.join(u',').toStdString();
-    EXPECT_TRUE(codes.contains(QStringLiteral("43171012345678000199580010000012341000123450")));
-
-    // The data alone, without the contingency text, shows nothing of the block.
-    ParameterList dataOnly = contingency;
-    dataOnly[0].second.clear();
-    report.render(templatePath(), with(realisticDamdfeParameters(), dataOnly));
-    EXPECT_FALSE(report.text().contains(QStringLiteral("4321 2345")));
-    EXPECT_EQ(report.barcodes().size(), 1);
-}
-
-TEST_P(DamdfeTemplate, MaximalLengthsStillPrintWhole)
-{
-    // 60 characters is the most each of these elements may hold; W is the widest letter.
-    const std::string sixty(60, 'W');
-    ParameterList parameters = realisticDamdfeParameters();
-    for (auto& [name, value] : parameters) {
-        for (const char* label : {"Nome", "End", "Compl", "Bairro", "Nro", "Mun"}) {
-            if (name == label)
-                value = name + ":" + sixty;
-        }
-    }
-    parameters.push_back({"CNome", sixty});
-    ASSERT_NO_THROW(report.render(templatePath(), parameters));
-    EXPECT_EQ(report.pageCount(), 1);
-    const QString text = withoutBlanks(report.streamText());
-    for (const char* label : {"Nome:", "End:", "Compl:", "Bairro:", "Nro:", "Mun:", ""})
-        EXPECT_TRUE(text.contains(QString::fromLatin1(label) + QString::fromStdString(sixty))) << label;
+  }
+  parameters.push_back({"CNome", sixty});
+  ASSERT_NO_THROW(report.render(templatePath(), parameters));
+  EXPECT_EQ(report.pageCount(), 1);
+  const QString text = withoutBlanks(report.streamText());
+  for (const char* label : {"Nome:", "End:", "Compl:", "Bairro:", "Nro:", "Mun:", ""})
+    EXPECT_TRUE(text.contains(QString::fromLatin1(label) + QString::fromStdString(sixty))) << label;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothOrientations, DamdfeTemplate,

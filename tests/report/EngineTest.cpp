@@ -14,189 +14,177 @@
 
 namespace {
 
-QByteArray singleReport(const QByteArray& items, const QByteArray& extra = {})
-{
-    return R"({"reports": [{"name": "Report1", "title": "Teste {n}", )" + extra +
-           R"("page": {"margins": 10}, "items": [)" + items + "]}]}";
+QByteArray singleReport(const QByteArray& items, const QByteArray& extra = {}) {
+  return R"({"reports": [{"name": "Report1", "title": "Teste {n}", )" + extra +
+         R"("page": {"margins": 10}, "items": [)" + items + "]}]}";
 }
 
-TEST(Parameters, PlaceholdersLaterValuesAndUnsetNames)
-{
-    RenderedReport report;
-    const QString path = report.writeTemplate(singleReport(
-        R"({"kind": "text", "x": 0, "y": 0, "width": 180, "height": 10, "text": "<{a}|{b}|{nobody}|{{a}}|ç>"})"));
-    report.render(path, {{"a", "primeiro"}, {"b", "São Paulo"}, {"a", "último"}});
-    EXPECT_TRUE(report.text().contains(QStringLiteral("<último|São Paulo||{a}|ç>"))) << report.text().toStdString();
-    EXPECT_EQ(report.pdfTitle(), QStringLiteral("Teste"));
+TEST(Parameters, PlaceholdersLaterValuesAndUnsetNames) {
+  RenderedReport report;
+  const QString path = report.writeTemplate(singleReport(
+      R"({"kind": "text", "x": 0, "y": 0, "width": 180, "height": 10, "text": "<{a}|{b}|{nobody}|{{a}}|ç>"})"));
+  report.render(path, {{"a", "primeiro"}, {"b", "São Paulo"}, {"a", "último"}});
+  EXPECT_TRUE(report.text().contains(QStringLiteral("<último|São Paulo||{a}|ç>"))) << report.text().toStdString();
+  EXPECT_EQ(report.pdfTitle(), QStringLiteral("Teste"));
 }
 
-TEST(Parameters, GetParamReadsTheLastValueAndEmptyForUnset)
-{
-    TRvProject project;
-    project.SetParam("Serie", "1");
-    project.SetParam("Serie", "2");
-    EXPECT_EQ(project.GetParam("Serie"), "2");
-    EXPECT_EQ(project.GetParam("serie"), "");
-    project.SetProjectFile(QStringLiteral("x.rav"));
-    EXPECT_EQ(project.ProjectFile(), QStringLiteral("x.rav"));
+TEST(Parameters, GetParamReadsTheLastValueAndEmptyForUnset) {
+  TRvProject project;
+  project.SetParam("Serie", "1");
+  project.SetParam("Serie", "2");
+  EXPECT_EQ(project.GetParam("Serie"), "2");
+  EXPECT_EQ(project.GetParam("serie"), "");
+  project.SetProjectFile(QStringLiteral("x.rav"));
+  EXPECT_EQ(project.ProjectFile(), QStringLiteral("x.rav"));
 }
 
-TEST(Conditions, WhenAndUnlessOnItemsAndGroups)
-{
-    struct Case {
-        const char* a;
-        const char* b;
-        std::vector<const char*> shown;
-    };
-    const std::vector<Case> cases = {
-        {"", "", {"SEM-A"}},
-        {"x", "", {"COM-A", "GRUPO-A"}},
-        {"x", "y", {"COM-A"}},
-        {"", "y", {"SEM-A"}},
-    };
-    RenderedReport report;
-    const QString path = report.writeTemplate(singleReport(R"(
+TEST(Conditions, WhenAndUnlessOnItemsAndGroups) {
+  struct Case {
+    const char* a;
+    const char* b;
+    std::vector<const char*> shown;
+  };
+  const std::vector<Case> cases = {
+      {"", "", {"SEM-A"}},
+      {"x", "", {"COM-A", "GRUPO-A"}},
+      {"x", "y", {"COM-A"}},
+      {"", "y", {"SEM-A"}},
+  };
+  RenderedReport report;
+  const QString path = report.writeTemplate(singleReport(R"(
         {"kind": "text", "y": 0, "width": 50, "height": 6, "text": "COM-A", "when": "a"},
         {"kind": "text", "y": 10, "width": 50, "height": 6, "text": "SEM-A", "unless": "a"},
         {"kind": "group", "y": 20, "when": "a", "unless": "b", "items": [
             {"kind": "text", "width": 50, "height": 6, "text": "GRUPO-A"}]})"));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("a=") + c.a + " b=" + c.b);
-        report.render(path, {{"a", c.a}, {"b", c.b}});
-        const QString text = report.text();
-        for (const char* word : {"COM-A", "SEM-A", "GRUPO-A"}) {
-            const bool expected = std::find_if(c.shown.begin(), c.shown.end(), [word](const char* shown) {
-                                      return std::string_view(shown) == word;
-                                  }) != c.shown.end();
-            EXPECT_EQ(text.contains(QLatin1String(word)), expected) << word;
-        }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("a=") + c.a + " b=" + c.b);
+    report.render(path, {{"a", c.a}, {"b", c.b}});
+    const QString text = report.text();
+    for (const char* word : {"COM-A", "SEM-A", "GRUPO-A"}) {
+      const bool expected = std::find_if(c.shown.begin(), c.shown.end(), [word](const char* shown) {
+                              return std::string_view(shown) == word;
+                            }) != c.shown.end();
+      EXPECT_EQ(text.contains(QLatin1String(word)), expected) << word;
     }
+  }
 }
 
-TEST(Barcodes, Code128ReadsBackAndEmptyDrawsNothing)
-{
-    RenderedReport report;
-    const QString path = report.writeTemplate(singleReport(
-        R"({"kind": "barcode", "x": 20, "y": 20, "width": 120, "height": 15, "value": "{code}"})"));
-    for (const char* value : {"0123456789012345678901234567890123456789ABCD", "43200DV", "x"}) {
-        SCOPED_TRACE(value);
-        report.render(path, {{"code", value}});
-        EXPECT_EQ(report.barcodes(), QStringList{QString::fromLatin1(value)});
-    }
-    report.render(path, {{"code", ""}});
-    EXPECT_TRUE(report.barcodes().isEmpty());
+TEST(Barcodes, Code128ReadsBackAndEmptyDrawsNothing) {
+  RenderedReport report;
+  const QString path = report.writeTemplate(
+      singleReport(R"({"kind": "barcode", "x": 20, "y": 20, "width": 120, "height": 15, "value": "{code}"})"));
+  for (const char* value : {"0123456789012345678901234567890123456789ABCD", "43200DV", "x"}) {
+    SCOPED_TRACE(value);
+    report.render(path, {{"code", value}});
+    EXPECT_EQ(report.barcodes(), QStringList{QString::fromLatin1(value)});
+  }
+  report.render(path, {{"code", ""}});
+  EXPECT_TRUE(report.barcodes().isEmpty());
 }
 
 class Pictures : public testing::Test {
-protected:
-    // The colour in the middle of the picture's box on a 50 dpi page image.
-    QColor centreAfterRendering(const QString& picturePath)
-    {
-        const QString path = folder.writeTemplate(singleReport(
-            R"({"kind": "image", "x": 40, "y": 40, "width": 40, "height": 20, "source": "{pFoto}"})"));
-        const QString pages = folder.dir() + QStringLiteral("/pages");
-        SetReportOutput(rv::PngPages{pages, 50});
-        TRvProject project;
-        project.SetProjectFile(path);
-        project.SetParam("pFoto", picturePath.toStdString());
-        project.ExecuteReport("Report1");
-        const QImage page(pages + QStringLiteral("/page-1.png"));
-        EXPECT_EQ(page.size(), QSize(413, 585));  // A4 at 50 dpi
-        const double perMm = 50 / 25.4;
-        return page.pixelColor(qRound(70 * perMm), qRound(60 * perMm));  // margins included
-    }
-
-    RenderedReport folder;
-};
-
-TEST_F(Pictures, KnownFormatsDrawAndBrokenOnesDrawNothing)
-{
-    QImage red(30, 10, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    struct Case {
-        const char* file;
-        const char* format;  // nullptr: raw garbage bytes
-        bool drawn;
-    };
-    for (const Case& c : {Case{"logo.png", "PNG", true}, Case{"logo.bmp", "BMP", true}, Case{"logo.jpg", "JPEG", true},
-                          Case{"fake.png", nullptr, false}, Case{"absent.png", "", false}}) {
-        SCOPED_TRACE(c.file);
-        const QString picture = folder.dir() + QLatin1Char('/') + QLatin1String(c.file);
-        if (!c.format) {
-            folder.writeTemplate(QByteArray("\x89PNG\r\n\x1a\n not really", 20), QLatin1String(c.file));
-        } else if (*c.format) {
-            ASSERT_TRUE(red.save(picture, c.format));
-        }
-        const QColor centre = centreAfterRendering(picture);
-        EXPECT_GT(centre.red(), 200) << centre.name().toStdString();  // red or the white page
-        EXPECT_EQ(centre.green() < 60, c.drawn) << centre.name().toStdString();
-    }
-}
-
-TEST(Outputs, PngPagesAndPdfInMemoryShowTheSamePage)
-{
-    RenderedReport folder;
-    const QString landscape = folder.writeTemplate(
-        R"({"reports": [{"name": "Report1", "page": {"orientation": "landscape", "margins": 0}, "items": [
-             {"kind": "rect", "width": 148.5, "height": 105, "fill": "black"}]}]})",
-        QStringLiteral("landscape.rav"));
-
-    SetReportOutput(rv::PngPages{folder.dir() + QStringLiteral("/png"), 40});
-    TRvProject project;
-    project.SetProjectFile(landscape);
-    project.ExecuteReport("Report1");
-    const QImage page(folder.dir() + QStringLiteral("/png/page-1.png"));
-    ASSERT_EQ(page.size(), QSize(468, 331));
-    EXPECT_EQ(page.pixelColor(100, 100), QColor(Qt::black));  // top-left quarter filled
-    EXPECT_EQ(page.pixelColor(400, 300), QColor(Qt::white));
-
-    const rv::PdfInMemory memory;
-    SetReportOutput(memory);
-    project.ExecuteReport("Report1");
-    EXPECT_TRUE(memory.bytes->startsWith("%PDF"));
-}
-
-TEST(Outputs, UnwritablePdfIsAnError)
-{
-    RenderedReport folder;
-    const QString path = folder.writeTemplate(singleReport(""));
-    const QString target = folder.dir() + QStringLiteral("/no/such/dir/out.pdf");
-    const std::string message = failureOf(path, "Report1", rv::PdfFile{target});
-    EXPECT_NE(message.find("Não foi possível gravar o PDF \"" + target.toStdString()), std::string::npos) << message;
-}
-
-TEST(Outputs, PrintPreviewReturnsWhenTheDialogCloses)
-{
-    RenderedReport folder;
-    const QString path = folder.writeTemplate(singleReport(
-        R"({"kind": "text", "width": 50, "height": 6, "text": "{n}"})"));
-    SetReportOutput(rv::PrintPreview{});
-    bool closed = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            closed = true;
-            dialog->reject();
-        }
-    });
-    poll.start(50);
-    QTimer::singleShot(20000, [] {  // a failing test must not hang
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-    });
+ protected:
+  // The colour in the middle of the picture's box on a 50 dpi page image.
+  QColor centreAfterRendering(const QString& picturePath) {
+    const QString path = folder.writeTemplate(
+        singleReport(R"({"kind": "image", "x": 40, "y": 40, "width": 40, "height": 20, "source": "{pFoto}"})"));
+    const QString pages = folder.dir() + QStringLiteral("/pages");
+    SetReportOutput(rv::PngPages{pages, 50});
     TRvProject project;
     project.SetProjectFile(path);
-    project.SetParam("n", "1");
-    EXPECT_NO_THROW(project.ExecuteReport("Report1"));
-    EXPECT_TRUE(closed);
+    project.SetParam("pFoto", picturePath.toStdString());
+    project.ExecuteReport("Report1");
+    const QImage page(pages + QStringLiteral("/page-1.png"));
+    EXPECT_EQ(page.size(), QSize(413, 585));  // A4 at 50 dpi
+    const double perMm = 50 / 25.4;
+    return page.pixelColor(qRound(70 * perMm), qRound(60 * perMm));  // margins included
+  }
+
+  RenderedReport folder;
+};
+
+TEST_F(Pictures, KnownFormatsDrawAndBrokenOnesDrawNothing) {
+  QImage red(30, 10, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  struct Case {
+    const char* file;
+    const char* format;  // nullptr: raw garbage bytes
+    bool drawn;
+  };
+  for (const Case& c : {Case{"logo.png", "PNG", true}, Case{"logo.bmp", "BMP", true}, Case{"logo.jpg", "JPEG", true},
+                        Case{"fake.png", nullptr, false}, Case{"absent.png", "", false}}) {
+    SCOPED_TRACE(c.file);
+    const QString picture = folder.dir() + QLatin1Char('/') + QLatin1String(c.file);
+    if (!c.format) {
+      folder.writeTemplate(QByteArray("\x89PNG\r\n\x1a\n not really", 20), QLatin1String(c.file));
+    } else if (*c.format) {
+      ASSERT_TRUE(red.save(picture, c.format));
+    }
+    const QColor centre = centreAfterRendering(picture);
+    EXPECT_GT(centre.red(), 200) << centre.name().toStdString();  // red or the white page
+    EXPECT_EQ(centre.green() < 60, c.drawn) << centre.name().toStdString();
+  }
 }
 
-TEST(Outputs, AbsentPrinterIsAnError)
-{
-    RenderedReport folder;
-    const QString path = folder.writeTemplate(singleReport(""));
-    EXPECT_EQ(failureOf(path, "Report1", rv::Printer{QStringLiteral("Impressora Que Não Existe")}),
-              "Impressora \"Impressora Que Não Existe\" não encontrada.");
+TEST(Outputs, PngPagesAndPdfInMemoryShowTheSamePage) {
+  RenderedReport folder;
+  const QString landscape = folder.writeTemplate(
+      R"({"reports": [{"name": "Report1", "page": {"orientation": "landscape", "margins": 0}, "items": [
+             {"kind": "rect", "width": 148.5, "height": 105, "fill": "black"}]}]})",
+      QStringLiteral("landscape.rav"));
+
+  SetReportOutput(rv::PngPages{folder.dir() + QStringLiteral("/png"), 40});
+  TRvProject project;
+  project.SetProjectFile(landscape);
+  project.ExecuteReport("Report1");
+  const QImage page(folder.dir() + QStringLiteral("/png/page-1.png"));
+  ASSERT_EQ(page.size(), QSize(468, 331));
+  EXPECT_EQ(page.pixelColor(100, 100), QColor(Qt::black));  // top-left quarter filled
+  EXPECT_EQ(page.pixelColor(400, 300), QColor(Qt::white));
+
+  const rv::PdfInMemory memory;
+  SetReportOutput(memory);
+  project.ExecuteReport("Report1");
+  EXPECT_TRUE(memory.bytes->startsWith("%PDF"));
+}
+
+TEST(Outputs, UnwritablePdfIsAnError) {
+  RenderedReport folder;
+  const QString path = folder.writeTemplate(singleReport(""));
+  const QString target = folder.dir() + QStringLiteral("/no/such/dir/out.pdf");
+  const std::string message = failureOf(path, "Report1", rv::PdfFile{target});
+  EXPECT_NE(message.find("Não foi possível gravar o PDF \"" + target.toStdString()), std::string::npos) << message;
+}
+
+TEST(Outputs, PrintPreviewReturnsWhenTheDialogCloses) {
+  RenderedReport folder;
+  const QString path =
+      folder.writeTemplate(singleReport(R"({"kind": "text", "width": 50, "height": 6, "text": "{n}"})"));
+  SetReportOutput(rv::PrintPreview{});
+  bool closed = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      closed = true;
+      dialog->reject();
+    }
+  });
+  poll.start(50);
+  QTimer::singleShot(20000, [] {  // a failing test must not hang
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  TRvProject project;
+  project.SetProjectFile(path);
+  project.SetParam("n", "1");
+  EXPECT_NO_THROW(project.ExecuteReport("Report1"));
+  EXPECT_TRUE(closed);
+}
+
+TEST(Outputs, AbsentPrinterIsAnError) {
+  RenderedReport folder;
+  const QString path = folder.writeTemplate(singleReport(""));
+  EXPECT_EQ(failureOf(path, "Report1", rv::Printer{QStringLiteral("Impressora Que Não Existe")}),
+            "Impressora \"Impressora Que Não Existe\" não encontrada.");
 }
 
 }  // namespace

@@ -14,26 +14,26 @@
 using ParameterList = std::vector<std::pair<std::string, std::string>>;
 
 class RenderedReport {
-public:
-    RenderedReport();
+ public:
+  RenderedReport();
 
-    // Writes the JSON to a ".rav" file in the folder and returns its path.
-    QString writeTemplate(const QByteArray& json, const QString& name = QStringLiteral("test.rav")) const;
+  // Writes the JSON to a ".rav" file in the folder and returns its path.
+  QString writeTemplate(const QByteArray& json, const QString& name = QStringLiteral("test.rav")) const;
 
-    // Runs the report to a PDF in the folder; throws what the engine throws.
-    void render(const QString& templatePath, const ParameterList& parameters, const std::string& report = "Report1");
+  // Runs the report to a PDF in the folder; throws what the engine throws.
+  void render(const QString& templatePath, const ParameterList& parameters, const std::string& report = "Report1");
 
-    QString pdfPath() const { return dir_.filePath(QStringLiteral("out.pdf")); }
-    QString text() const;              // pdftotext -layout, all pages
-    QString streamText() const;        // pdftotext -raw: in drawing order, wrapped lines joined by white space
-    QString pageText(int page) const;  // one page, 1-based
-    int pageCount() const;
-    QString pdfTitle() const;
-    QStringList barcodes() const;  // every code zbarimg reads at 300 dpi
-    QString dir() const { return dir_.path(); }
+  QString pdfPath() const { return dir_.filePath(QStringLiteral("out.pdf")); }
+  QString text() const;              // pdftotext -layout, all pages
+  QString streamText() const;        // pdftotext -raw: in drawing order, wrapped lines joined by white space
+  QString pageText(int page) const;  // one page, 1-based
+  int pageCount() const;
+  QString pdfTitle() const;
+  QStringList barcodes() const;  // every code zbarimg reads at 300 dpi
+  QString dir() const { return dir_.path(); }
 
-private:
-    QTemporaryDir dir_;
+ private:
+  QTemporaryDir dir_;
 };
 
 #include "ReportOutput.h"

@@ -20,9 +20,9 @@ IXMLRodo LoadRodoText(const std::string& xml) {
 template <class Owner>
 std::vector<Row> OwnerRows(Owner prop, const std::string& p) {
   return {
-      PROPERTY_ROW(prop(r), CPF, p + ".CPF"),   PROPERTY_ROW(prop(r), CNPJ, p + ".CNPJ"),
-      PROPERTY_ROW(prop(r), RNTRC, p + ".RNTRC"), PROPERTY_ROW(prop(r), xNome, p + ".xNome"),
-      PROPERTY_ROW(prop(r), IE, p + ".IE"),     PROPERTY_ROW(prop(r), UF, p + ".UF"),
+      PROPERTY_ROW(prop(r), CPF, p + ".CPF"),       PROPERTY_ROW(prop(r), CNPJ, p + ".CNPJ"),
+      PROPERTY_ROW(prop(r), RNTRC, p + ".RNTRC"),   PROPERTY_ROW(prop(r), xNome, p + ".xNome"),
+      PROPERTY_ROW(prop(r), IE, p + ".IE"),         PROPERTY_ROW(prop(r), UF, p + ".UF"),
       PROPERTY_ROW(prop(r), tpProp, p + ".tpProp"),
   };
 }
@@ -74,7 +74,9 @@ std::vector<Row> RoadRows() {
   return rows;
 }
 
-TEST(RodoModel, EveryPropertyReadsAndWritesItsOwnElement) { WalkProperties(LoadFixture("every_element.xml"), RoadRows()); }
+TEST(RodoModel, EveryPropertyReadsAndWritesItsOwnElement) {
+  WalkProperties(LoadFixture("every_element.xml"), RoadRows());
+}
 
 TEST(RodoModel, BlockThatDeclaresTheNamespaceBindsAndReadsAsWritten) {
   IXMLRodo rodo = LoadFixture("rodo_declares_namespace.xml");
