@@ -1,5 +1,6 @@
 #include "SupplementaryParameters.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -198,6 +199,19 @@ std::u16string LinkedDocumentRows(const IXMLInfMDFe& infMDFe) {
   return rows.Text();
 }
 
+// One row for each line of the text that is not blank, so that a table may wrap
+// long observations and continue them on further sheets.
+std::u16string Paragraphs(const std::u16string& text) {
+  TRows rows;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = std::min(text.find(u'\n', start), text.size());
+    std::u16string line = text.substr(start, end - start);
+    if (line.find_first_not_of(u" \t\r") != std::u16string::npos) rows.Add({line});
+    start = end + 1;
+  }
+  return rows.Text();
+}
+
 std::u16string LoadingMunicipalities(const IXMLIde& ide) {
   std::vector<std::u16string> names;
   ForEachItem(ide->infMunCarrega(),
@@ -295,7 +309,11 @@ void SetSupplementaryParameters(const TLoadedManifest& loaded, IParameterSink& s
   set("seguros", InsuranceRows(infMDFe));
 
   IXMLInfAdic additional = infMDFe->infAdic();
-  set("infCpl", additional->infCpl());
-  set("infAdFisco", additional->infAdFisco());
+  std::u16string complementary = additional->infCpl();
+  std::u16string forTheTaxAuthority = additional->infAdFisco();
+  set("infCpl", complementary);
+  set("infAdFisco", forTheTaxAuthority);
+  set("observacoes", Paragraphs(complementary));
+  set("observacoes_fisco", Paragraphs(forTheTaxAuthority));
   set("documentos", LinkedDocumentRows(infMDFe));
 }

@@ -3,8 +3,12 @@
 #include "RvProject.h"
 
 #include <QImageReader>
+#include <QTextLayout>
+
+#include <algorithm>
 
 #include <cmath>
+#include <numeric>
 
 namespace report {
 
@@ -12,6 +16,7 @@ namespace {
 
 constexpr int kMaxSheets = 100000;
 constexpr double kStackedTableGap = 2.0;
+constexpr int kMeasuringDpi = 600;  // the PDF writer's
 
 std::vector<QStringList> splitRows(const QString& list) {
   std::vector<QStringList> rows;
@@ -22,7 +27,64 @@ std::vector<QStringList> splitRows(const QString& list) {
   return rows;
 }
 
+// Breaks a cell's text as the painter will draw it, measured at the PDF's
+// resolution; a word wider than the cell breaks between letters.
+QStringList wrapText(const QString& text, const QFont& font, double widthMm, const QPaintDevice& device) {
+  // A little slack for coarser devices, whose hinted glyphs may be wider.
+  const double width = std::max(0.0, widthMm / 25.4 * device.logicalDpiX() * 0.98);
+  QTextLayout layout(text, font, &device);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    const QString piece = text.mid(line.textStart(), line.textLength()).trimmed();
+    if (!piece.isEmpty()) lines << piece;
+  }
+  layout.endLayout();
+  return lines;
+}
+
+// Fills rowStart, and the lines of wrapped cells.
+void layOutLines(const TableItem& table, TableFlow& flow) {
+  flow.rowStart.resize(flow.rows.size() + 1);
+  const bool wraps =
+      std::any_of(table.columns.begin(), table.columns.end(), [](const TableColumn& c) { return c.wrap; });
+  if (!wraps) {
+    std::iota(flow.rowStart.begin(), flow.rowStart.end(), size_t{0});
+    return;
+  }
+  QImage device(1, 1, QImage::Format_Mono);
+  device.setDotsPerMeterX(qRound(kMeasuringDpi / 0.0254));
+  device.setDotsPerMeterY(qRound(kMeasuringDpi / 0.0254));
+  const QFont font = makeFont(table.font, table.font.size);
+  flow.wrapped.resize(flow.rows.size());
+  for (size_t row = 0; row < flow.rows.size(); ++row) {
+    const QStringList& cells = flow.rows[row];
+    std::vector<QStringList>& lines = flow.wrapped[row];
+    lines.resize(table.columns.size());
+    size_t height = 1;
+    for (size_t column = 0; column < table.columns.size() && column < static_cast<size_t>(cells.size()); ++column) {
+      const TableColumn& spec = table.columns[column];
+      if (!spec.wrap) continue;
+      lines[column] = wrapText(cells[static_cast<qsizetype>(column)], font, spec.width - 2 * kCellPadding, device);
+      height = std::max(height, static_cast<size_t>(lines[column].size()));
+    }
+    flow.rowStart[row + 1] = flow.rowStart[row] + height;
+  }
+}
+
 }  // namespace
+
+QFont makeFont(const FontSpec& spec, double size) {
+  QFont font(spec.family);
+  font.setPointSizeF(size);
+  font.setBold(spec.bold);
+  font.setItalic(spec.italic);
+  return font;
+}
 
 QString expandPlaceholders(const QString& text, const Parameters& parameters, const SheetContext& context) {
   QString result;
@@ -92,14 +154,16 @@ void Document::fill(const std::vector<Item>& items, QPointF origin) {
 void Document::flowTable(const TableItem& table, QPointF origin) {
   TableFlow flow;
   flow.rows = splitRows(expandPlaceholders(table.rows, parameters_, SheetContext{}));
+  layOutLines(table, flow);
+  const size_t lineCount = flow.rowStart.back();
 
-  auto capacity = [&table](const QRectF& box) {
-    const double rowsPerBlock = std::floor((box.height() - table.headerHeight) / table.rowHeight + 1e-6);
-    return rowsPerBlock < 1 ? size_t{0} : static_cast<size_t>(rowsPerBlock);
+  auto capacity = [&table](const QRectF& box, double headerHeight) {
+    const double linesPerBlock = std::floor((box.height() - headerHeight) / table.rowHeight + 1e-6);
+    return linesPerBlock < 1 ? size_t{0} : static_cast<size_t>(linesPerBlock);
   };
   const QRectF first = table.box.translated(origin);
   const QRectF later = table.continuation.value_or(table.box).translated(origin);
-  if (capacity(first) == 0 || capacity(later) == 0) {
+  if (capacity(first, table.headerHeight) == 0 || capacity(later, table.continuationHeaderHeight) == 0) {
     throw ERvProjectError(
         QStringLiteral("Modelo de relatório \"%1\", relatório \"%2\": uma tabela é baixa demais para uma linha.")
             .arg(templatePath_, report_.name)
@@ -114,24 +178,26 @@ void Document::flowTable(const TableItem& table, QPointF origin) {
   do {
     QRectF box = first;
     int across = table.across;
+    double headerHeight = table.headerHeight;
     if (sheet > 0) {
       across = table.continuation ? table.continuationAcross : table.across;
+      headerHeight = table.continuationHeaderHeight;
       if (used.size() <= static_cast<size_t>(sheet)) used.resize(static_cast<size_t>(sheet) + 1, 0.0);
       box = later.adjusted(0, used[static_cast<size_t>(sheet)], 0, 0);
     }
-    const size_t perBlock = capacity(box);
+    const size_t perBlock = capacity(box, headerHeight);
     if (perBlock == 0) {
       ++sheet;  // this sheet's share is taken; the next one is free
       continue;
     }
-    const size_t count = std::min(perBlock * static_cast<size_t>(across), flow.rows.size() - next);
-    flow.slices.push_back(TableSlice{sheet, box, next, count, across});
+    const size_t count = std::min(perBlock * static_cast<size_t>(across), lineCount - next);
+    flow.slices.push_back(TableSlice{sheet, box, next, count, across, headerHeight, perBlock});
     if (sheet > 0)
       used[static_cast<size_t>(sheet)] +=
-          table.headerHeight + static_cast<double>(std::min(count, perBlock)) * table.rowHeight + kStackedTableGap;
+          headerHeight + static_cast<double>(std::min(count, perBlock)) * table.rowHeight + kStackedTableGap;
     next += count;
     ++sheet;
-  } while (next < flow.rows.size() && sheet < kMaxSheets);
+  } while (next < lineCount && sheet < kMaxSheets);
 
   sheetCount_ = std::max(sheetCount_, sheet);
   tables_[&table] = std::move(flow);

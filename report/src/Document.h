@@ -5,6 +5,7 @@
 #include "Barcode.h"
 #include "Template.h"
 
+#include <QFont>
 #include <QImage>
 #include <QStringList>
 
@@ -18,18 +19,31 @@ namespace report {
 
 using Parameters = std::map<QString, QString>;
 
+// A run of a table's lines on one sheet. A line is one rowHeight: a plain row
+// is one line, a row with wrapped cells as many as its longest cell needs.
 struct TableSlice {
   int sheet = 0;
   QRectF box;
-  size_t firstRow = 0;
-  size_t rowCount = 0;
+  size_t firstLine = 0;
+  size_t lineCount = 0;
   int across = 1;
+  double headerHeight = 0.0;
+  size_t linesPerBlock = 1;  // in each of the "across" copies
 };
 
 struct TableFlow {
   std::vector<QStringList> rows;
+  // The lines of each wrapped cell, by row and column; empty when no column wraps.
+  std::vector<std::vector<QStringList>> wrapped;
+  // The first line of each row, and the total after the last row.
+  std::vector<size_t> rowStart;
   std::vector<TableSlice> slices;
 };
+
+// Space between a cell's frame and its text, left and right.
+constexpr double kCellPadding = 0.8;
+
+QFont makeFont(const FontSpec& spec, double size);
 
 // The page counters that placeholders can show on a given sheet.
 struct SheetContext {

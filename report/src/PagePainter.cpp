@@ -4,6 +4,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -12,14 +13,6 @@ namespace {
 
 constexpr double kSmallestShrunkFont = 3.0;
 constexpr double kLegibleFont = 5.0;
-
-QFont makeFont(const FontSpec& spec, double size) {
-  QFont font(spec.family);
-  font.setPointSizeF(size);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
-  return font;
-}
 
 }  // namespace
 
@@ -197,38 +190,63 @@ class PagePainter {
   void paintSlice(const TableItem& table, const TableFlow& flow, const TableSlice& slice) {
     double blockWidth = 0;
     for (const TableColumn& column : table.columns) blockWidth += column.width;
-    const auto rowsPerBlock =
-        static_cast<size_t>(std::floor((slice.box.height() - table.headerHeight) / table.rowHeight + 1e-6));
-    const double cellPadding = 0.8;
-
+    const bool continued = slice.sheet > 0;
     for (int block = 0; block < slice.across; ++block) {
-      const size_t first = slice.firstRow + static_cast<size_t>(block) * rowsPerBlock;
-      const size_t end = std::min(slice.firstRow + slice.rowCount, first + rowsPerBlock);
+      const size_t first = slice.firstLine + static_cast<size_t>(block) * slice.linesPerBlock;
+      const size_t end = std::min(slice.firstLine + slice.lineCount, first + slice.linesPerBlock);
       if (block > 0 && first >= end) break;
-      double x = slice.box.x() + block * (blockWidth + table.gap);
-      for (size_t column = 0; column < table.columns.size(); ++column) {
-        const TableColumn& spec = table.columns[column];
-        auto cell = [&](double y, double height) { return toDevice(QRectF(x, y, spec.width, height), margin_); };
-        auto inner = [&](const QRectF& rect) {
-          return rect.adjusted(cellPadding * scale_, 0, -cellPadding * scale_, 0);
-        };
-        if (table.headerHeight > 0) {
-          const QRectF header = cell(slice.box.y(), table.headerHeight);
-          drawCellFrame(table, header);
-          drawText(inner(header), spec.header, table.headerFont, spec.align | Qt::AlignVCenter, false, true, true,
-                   Qt::black);
-        }
-        for (size_t row = first; row < end; ++row) {
-          const double y = slice.box.y() + table.headerHeight + static_cast<double>(row - first) * table.rowHeight;
-          const QRectF rect = cell(y, table.rowHeight);
-          drawCellFrame(table, rect);
-          const QStringList& cells = flow.rows[row];
-          if (column < static_cast<size_t>(cells.size()))
-            drawText(inner(rect), cells[static_cast<qsizetype>(column)], table.font, spec.align | Qt::AlignVCenter,
-                     false, true, true, Qt::black);
-        }
-        x += spec.width;
+      const double left = slice.box.x() + block * (blockWidth + table.gap);
+      if (slice.headerHeight > 0) paintHeader(table, left, slice.box.y(), slice.headerHeight, continued);
+      const double top = slice.box.y() + slice.headerHeight;
+      // The row holding the block's first line, then every row that starts before its end.
+      auto row = static_cast<size_t>(std::upper_bound(flow.rowStart.begin(), flow.rowStart.end(), first) -
+                                     flow.rowStart.begin()) -
+                 1;
+      for (; row < flow.rows.size() && flow.rowStart[row] < end; ++row) {
+        const size_t from = std::max(first, flow.rowStart[row]);
+        const size_t to = std::min(end, flow.rowStart[row + 1]);
+        paintRowPiece(table, flow, row, from - flow.rowStart[row], to - from,
+                      QPointF(left, top + static_cast<double>(from - first) * table.rowHeight));
       }
+    }
+  }
+
+  QRectF cellText(const QRectF& mm) const { return toDevice(mm.adjusted(kCellPadding, 0, -kCellPadding, 0), margin_); }
+
+  void paintHeader(const TableItem& table, double x, double y, double height, bool continued) {
+    for (const TableColumn& spec : table.columns) {
+      const QRectF cell(x, y, spec.width, height);
+      drawCellFrame(table, toDevice(cell, margin_));
+      const QString& header = continued && spec.continuationHeader ? *spec.continuationHeader : spec.header;
+      drawText(cellText(cell), header, table.headerFont, spec.align | Qt::AlignVCenter, false, true, true, Qt::black);
+      x += spec.width;
+    }
+  }
+
+  // Lines [firstLine, firstLine + lineCount) of a row, from topLeft down; a
+  // cell that does not wrap shows on its row's first line.
+  void paintRowPiece(const TableItem& table, const TableFlow& flow, size_t row, size_t firstLine, size_t lineCount,
+                     QPointF topLeft) {
+    const QStringList& cells = flow.rows[row];
+    double x = topLeft.x();
+    for (size_t column = 0; column < table.columns.size(); ++column) {
+      const TableColumn& spec = table.columns[column];
+      drawCellFrame(
+          table,
+          toDevice(QRectF(x, topLeft.y(), spec.width, static_cast<double>(lineCount) * table.rowHeight), margin_));
+      auto drawLine = [&](size_t line, const QString& text) {
+        const QRectF rect(x, topLeft.y() + static_cast<double>(line - firstLine) * table.rowHeight, spec.width,
+                          table.rowHeight);
+        drawText(cellText(rect), text, table.font, spec.align | Qt::AlignVCenter, false, true, true, Qt::black);
+      };
+      if (spec.wrap && !flow.wrapped.empty()) {
+        const QStringList& lines = flow.wrapped[row][column];
+        for (size_t line = firstLine; line < firstLine + lineCount && line < static_cast<size_t>(lines.size()); ++line)
+          drawLine(line, lines[static_cast<qsizetype>(line)]);
+      } else if (firstLine == 0 && column < static_cast<size_t>(cells.size())) {
+        drawLine(0, cells[static_cast<qsizetype>(column)]);
+      }
+      x += spec.width;
     }
   }
 

@@ -69,8 +69,10 @@ struct MarkItem {
 
 struct TableColumn {
   QString header;
+  std::optional<QString> continuationHeader;  // the header on later sheets
   double width = 0.0;
   Qt::Alignment align = Qt::AlignLeft;
+  bool wrap = false;  // cells break into lines; the row grows by whole rowHeights
 };
 
 struct TableItem {
@@ -80,6 +82,7 @@ struct TableItem {
   std::vector<TableColumn> columns;
   double rowHeight = 4.0;
   double headerHeight = 4.0;
+  double continuationHeaderHeight = 4.0;  // "headerHeight" on the continuation sheets
   int across = 1;
   int continuationAcross = 1;  // "across" on the continuation sheets
   double gap = 2.0;

@@ -351,6 +351,7 @@ class Reader {
     table.rows = properties.string(QStringLiteral("rows"));
     table.rowHeight = properties.number(QStringLiteral("rowHeight"), table.rowHeight, 1, 100);
     table.headerHeight = properties.number(QStringLiteral("headerHeight"), table.rowHeight, 0, 100);
+    table.continuationHeaderHeight = table.headerHeight;
     table.across = static_cast<int>(properties.number(QStringLiteral("across"), 1, 1, 20));
     table.gap = properties.length(QStringLiteral("gap"), table.gap);
     table.grid = properties.boolean(QStringLiteral("grid"), true);
@@ -364,6 +365,7 @@ class Reader {
       Properties box = objectAt(continuation, properties.where() + QStringLiteral(", continuação"));
       table.continuation = box.box();
       table.continuationAcross = static_cast<int>(box.number(QStringLiteral("across"), table.across, 1, 20));
+      table.continuationHeaderHeight = box.number(QStringLiteral("headerHeight"), table.headerHeight, 0, 100);
       box.checkAllUsed();
     }
 
@@ -375,8 +377,11 @@ class Reader {
       Properties column = objectAt(list[i], properties.where() + QStringLiteral(", coluna %1").arg(i + 1));
       TableColumn spec;
       spec.header = column.string(QStringLiteral("header"));
+      if (column.has(QStringLiteral("continuationHeader")))
+        spec.continuationHeader = column.string(QStringLiteral("continuationHeader"));
       spec.width = column.length(QStringLiteral("width"));
       spec.align = column.horizontalAlignment();
+      spec.wrap = column.boolean(QStringLiteral("wrap"), false);
       column.checkAllUsed();
       table.columns.push_back(spec);
     }

@@ -41,6 +41,36 @@ std::vector<std::string> Cells(const std::string& list) {
   return cells;
 }
 
+struct PrintedWord {
+  std::string text;
+  int page = 0;
+  double left = 0, top = 0, right = 0, bottom = 0;  // points
+};
+
+// Every word of the PDF with its box, as pdftotext -bbox finds it.
+std::vector<PrintedWord> PrintedWords(const std::filesystem::path& pdf) {
+  std::string html = RunTool("pdftotext", {"-bbox", pdf.string(), "-"}).out;
+  static const std::regex tag(
+      R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+  std::vector<PrintedWord> words;
+  int page = 0;
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), tag); it != std::sregex_iterator(); ++it) {
+    const std::smatch& m = *it;
+    if (m[5].length() == 0 && m.str(0).rfind("<page", 0) == 0) {
+      ++page;
+      continue;
+    }
+    words.push_back({m[5], page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
+  }
+  return words;
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
+  return text;
+}
+
 class CompleteDamdfe : public testing::TestWithParam<int> {
  protected:
   // Prints the manifest text in the format under test; returns the PDF's path.
@@ -122,6 +152,54 @@ TEST_P(CompleteDamdfe, TenThousandKeysEachOnceOnNumberedSheets) {
   seen.erase(WithoutBlanks("3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210"));
   ASSERT_EQ(seen.size(), static_cast<size_t>(count));
   for (int serial = 0; serial < count; ++serial) EXPECT_EQ(seen[Key(serial % 5 + 1, serial)], 1) << serial;
+}
+
+// infCpl as long as the schema allows, alone and beside a long infAdFisco: every
+// word once, at 6 pt or more, on sheets numbered "i / n", nothing overlapping.
+TEST_P(CompleteDamdfe, LongObservationsContinueLegiblyOnNumberedSheets) {
+  const std::vector<std::string> complementary = ObservationWords(5000);
+  std::vector<std::string> forTheTaxAuthority = ObservationWords(2000);
+  for (std::string& word : forTheTaxAuthority) word.replace(0, 3, "fco");  // "fi" would print as a ligature
+  ASSERT_GE(Joined(complementary).size(), 4990u);
+
+  for (bool withFisco : {false, true}) {
+    SCOPED_TRACE(withFisco ? "with infAdFisco" : "infCpl alone");
+    // The production environment: no mark crosses the text.
+    std::string xml = WithEnvironment(
+        WithObservations(SampleManifest(), Joined(complementary), withFisco ? Joined(forTheTaxAuthority) : ""), "1");
+    std::filesystem::path pdf = Print(xml);
+    int pages = Pages(pdf);
+    ASSERT_GT(pages, 1);
+    for (int page = 1; page <= pages; ++page) {
+      std::string text = PageText(pdf, page);
+      EXPECT_NE(WithoutBlanks(text).find(std::to_string(page) + "/" + std::to_string(pages)), std::string::npos)
+          << page;
+      EXPECT_EQ(text.find("OBSERVAÇÕES (continuação)") != std::string::npos, page == 2) << page;
+    }
+
+    std::vector<PrintedWord> words = PrintedWords(pdf);
+    std::map<std::string, int> seen;
+    for (const PrintedWord& word : words) {
+      ++seen[word.text];
+      // A line of 6 pt stands about 7 pt high.
+      if (word.text.rfind("obs", 0) == 0 || word.text.rfind("fco", 0) == 0) {
+        EXPECT_GE(word.bottom - word.top, 7.0) << word.text;
+      }
+    }
+    for (const std::string& word : complementary) EXPECT_EQ(seen[word], 1) << word;
+    for (const std::string& word : forTheTaxAuthority) EXPECT_EQ(seen[word], withFisco ? 1 : 0) << word;
+
+    for (size_t i = 0; i < words.size(); ++i) {
+      for (size_t j = i + 1; j < words.size() && words[j].page == words[i].page; ++j) {
+        const PrintedWord& a = words[i];
+        const PrintedWord& b = words[j];
+        const double slack = 0.3;
+        bool overlap = a.left + slack < b.right && b.left + slack < a.right && a.top + slack < b.bottom &&
+                       b.top + slack < a.bottom;
+        EXPECT_FALSE(overlap) << a.text << " and " << b.text << " on sheet " << a.page;
+      }
+    }
+  }
 }
 
 TEST_P(CompleteDamdfe, SemValorFiscalExactlyInTheTestEnvironment) {

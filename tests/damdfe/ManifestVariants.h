@@ -54,6 +54,25 @@ inline std::string WithEnvironment(const std::string& xml, const std::string& tp
   return ReplaceElement(xml, "tpAmb", "<tpAmb>" + tpAmb + "</tpAmb>");
 }
 
+// The observations replaced; an empty infAdFisco is left out.
+inline std::string WithObservations(const std::string& xml, const std::string& infCpl,
+                                    const std::string& infAdFisco = "") {
+  std::string fisco = infAdFisco.empty() ? "" : "<infAdFisco>" + infAdFisco + "</infAdFisco>";
+  return ReplaceElement(xml, "infAdic", "<infAdic>" + fisco + "<infCpl>" + infCpl + "</infCpl></infAdic>");
+}
+
+// Distinct words ("obs0001", "obs0002", ...) joined by blanks, as long as the schema lets infCpl be.
+inline std::vector<std::string> ObservationWords(size_t length = 5000) {
+  std::vector<std::string> words;
+  for (size_t used = 0, n = 1;; ++n) {
+    std::string word = "obs" + std::string(n < 10 ? "000" : n < 100 ? "00" : n < 1000 ? "0" : "") + std::to_string(n);
+    if (used + word.size() + (words.empty() ? 0 : 1) > length) break;
+    used += word.size() + (words.empty() ? 0 : 1);
+    words.push_back(word);
+  }
+  return words;
+}
+
 // Only what the schema requires of a road manifest, and no driver at all.
 inline std::string MinimalManifest() {
   return R"(<?xml version="1.0" encoding="UTF-8"?>

@@ -119,6 +119,10 @@ TEST(SupplementaryParameters, OurSampleInFull) {
        "Emitente - 12.345.678/0001-95\tSEGURADORA EXEMPLO S.A. - 33.444.555/0001-90\t0012345678\t20261207000001\n"
        "\t\t\t20261207000002\n"},
       {"infAdFisco", ""},
+      {"observacoes",
+       "Manifesto de exemplo, emitido em ambiente de homologação. Entrega agendada; conferir lacres na "
+       "descarga.\n"},
+      {"observacoes_fisco", ""},
   };
   for (const auto& [name, value] : expected) EXPECT_EQ(values[name], value) << name;
   auto documents = Rows(values["documentos"]);
@@ -147,8 +151,9 @@ TEST(SupplementaryParameters, QrCodeAsTheDocumentMeansIt) {
 
 TEST(SupplementaryParameters, MissingOptionalBlocksGiveEmptyValues) {
   auto values = SupplementaryOf(MinimalManifest());
-  for (const char* name : {"qrCodMDFe", "homologacao", "dhRecbto", "percurso", "RNTRC", "RENAVAM", "condutores", "ciot",
-                           "contratantes", "vale_pedagio", "seguros", "infCpl", "infAdFisco", "QMDFe"}) {
+  for (const char* name :
+       {"qrCodMDFe", "homologacao", "dhRecbto", "percurso", "RNTRC", "RENAVAM", "condutores", "ciot", "contratantes",
+        "vale_pedagio", "seguros", "infCpl", "infAdFisco", "QMDFe", "observacoes", "observacoes_fisco"}) {
     EXPECT_EQ(values[name], "") << name;
   }
   EXPECT_EQ(values["unidade_carga"], "TON");
@@ -162,6 +167,27 @@ TEST(SupplementaryParameters, CellsNeverBreakTheirRow) {
   auto drivers = Rows(SupplementaryOf(xml)["condutores"]);
   ASSERT_EQ(drivers.size(), 2u);
   EXPECT_EQ(drivers[0], (std::vector<std::string>{"111.222.333-44", "ANA DE SOUZA"}));
+}
+
+// The list form of the observations: a row for each line that holds something.
+TEST(SupplementaryParameters, ObservationsAsParagraphs) {
+  struct Case {
+    const char* what;
+    std::string stored, rows;
+  };
+  for (const Case& c : {
+           Case{"one line", "Entrega agendada.", "Entrega agendada.\n"},
+           Case{"line breaks", "Primeira.&#10;Segunda.&#10;&#10;  &#10;Terceira.&#10;",
+                "Primeira.\nSegunda.\nTerceira.\n"},
+           Case{"a tab stays in its row", "A&#9;B", "A B\n"},
+           Case{"carriage returns", "A&#13;&#10;B", "A \nB\n"},
+           Case{"blank", "   ", ""},
+       }) {
+    SCOPED_TRACE(c.what);
+    auto values = SupplementaryOf(WithObservations(SampleManifest(), c.stored, c.stored));
+    EXPECT_EQ(values["observacoes"], c.rows);
+    EXPECT_EQ(values["observacoes_fisco"], c.rows);
+  }
 }
 
 TEST(SupplementaryParameters, ValueForms) {

@@ -47,6 +47,15 @@ TEST(TemplateErrors, EachFaultIsNamedWithItsFile) {
       {"bad choice", reportWithItem(R"({"kind": "text", "align": "middle"})"), {"\"align\"", "left, center"}},
       {"unknown style", reportWithItem(R"({"kind": "text", "style": "nada"})"), {"estilo desconhecido \"nada\""}},
       {"table without columns", reportWithItem(R"({"kind": "table", "rows": "{r}"})"), {"\"columns\""}},
+      {"wrap not true or false",
+       reportWithItem(R"({"kind": "table", "columns": [{"width": 10, "wrap": "sim"}]})"),
+       {"coluna 1", "\"wrap\" deve ser true ou false"}},
+      {"continuation header not a text",
+       reportWithItem(R"({"kind": "table", "columns": [{"width": 10, "continuationHeader": 3}]})"),
+       {"\"continuationHeader\" deve ser um texto"}},
+      {"continuation header too high",
+       reportWithItem(R"({"kind": "table", "columns": [{"width": 10}], "continuation": {"headerHeight": 500}})"),
+       {"continuação", "\"headerHeight\" deve estar entre 0 e 100"}},
       {"report without name", R"({"reports": [{"items": []}]})", {"falta o nome do relatório"}},
       {"bad orientation",
        R"({"reports": [{"name": "Report1", "page": {"orientation": "deitado"}}]})",
@@ -86,6 +95,8 @@ TEST(TemplateErrors, HostileContentNeverCrashes) {
           R"({"kind": "table", "width": 0, "height": 10000, "rowHeight": 1, "rows": "{a}", "across": 20, "columns": [{"width": 10000}]})"),
       reportWithItem(
           R"({"kind": "barcode", "width": 0, "height": 0, "value": "{a}"}, {"kind": "qrcode", "width": 10000, "height": 1, "value": "{a}"})"),
+      reportWithItem(
+          R"({"kind": "table", "width": 0, "height": 50, "rows": "{a}", "columns": [{"width": 0, "wrap": true}, {"width": 1, "wrap": true}]})"),
       reportWithItem(R"({"kind": "mark", "width": 10000, "height": 10000, "angle": 360, "text": "{a}"})"),
       QByteArray("\xEF\xBB\xBF\xFF\xFE\x00garbage", 14),
   };
