@@ -161,3 +161,32 @@ TEST_F(PrintJobTest, RealAuthorisedSampleTakesItsProtocol) {
 }
 
 }  // namespace
+
+namespace {
+
+// Damaged copies of the sample: every result is a clean "" or "-1 ERRO", never a crash or a hang.
+TEST_F(PrintJobTest, DamagedManifestsFailCleanly) {
+  SetReportOutput(rv::PdfInMemory{});
+  const std::string original = ReadFileBytes(kSample);
+  std::vector<std::string> variants;
+  for (size_t cut = 0; cut < original.size(); cut += original.size() / 40) variants.push_back(original.substr(0, cut));
+  unsigned seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int i = 0; i < 40; ++i) {
+    std::string damaged = original;
+    for (int k = 0; k < 1 + i % 4; ++k) damaged[next() % damaged.size()] = static_cast<char>(next() >> 16);
+    variants.push_back(damaged);
+  }
+  variants.push_back(std::string(4096, '\0'));
+  variants.push_back("<MDFe xmlns=\"" + kNs + "\"><infMDFe><emit><xNome><b/></xNome></emit></infMDFe></MDFe>");
+  int printed = 0;
+  for (size_t i = 0; i < variants.size(); ++i) {
+    SCOPED_TRACE(i);
+    std::string result = Print(Write("damaged.xml", variants[i]));
+    EXPECT_TRUE(result.empty() || result.rfind(kPrintErrorPrefix, 0) == 0) << result;
+    if (result.empty()) ++printed;
+  }
+  EXPECT_GT(printed, 0) << "some damage leaves a printable manifest";
+}
+
+}  // namespace
