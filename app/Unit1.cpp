@@ -87,6 +87,7 @@ QLabel* GreenLabel(const QString& text, QWidget* parent) {
 QLabel* PathLabel(const QString& initial, const QString& name, QWidget* parent) {
   auto* label = new QLabel(initial, parent);
   label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);  // a path is shown as written, whatever it holds
   label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   return label;
 }
