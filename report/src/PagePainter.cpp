@@ -3,9 +3,11 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace report {
 
@@ -13,6 +15,7 @@ namespace {
 
 constexpr double kSmallestShrunkFont = 3.0;
 constexpr double kLegibleFont = 5.0;
+constexpr double kShrinkStep = 0.92;
 
 }  // namespace
 
@@ -77,37 +80,92 @@ class PagePainter {
   void drawText(const QRectF& rect, const QString& text, const FontSpec& spec, Qt::Alignment align, bool wrap,
                 bool clip, bool shrink, const QColor& color) {
     if (text.isEmpty() || rect.isEmpty()) return;
+    if (!wrap && !text.contains(u'\n')) {
+      drawOneLine(rect, text, spec, align, clip, shrink, color);
+      return;
+    }
     int flags = static_cast<int>(align) | (wrap ? Qt::TextWordWrap : 0);
     QFont font = makeFont(spec, spec.size);
+    bool inside = false;  // measured within its box, so it needs no clip
     if (shrink) {
-      auto fits = [&] {
-        const QRectF needed = QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text);
+      auto measure = [&] { return QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text); };
+      auto fitsIn = [&](const QRectF& needed) {
         return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5;
       };
       auto shrinkUntilFits = [&](double floor) {
         double size = spec.size;
         font.setPointSizeF(size);
-        while (!fits() && size > floor) {
-          size = std::max(floor, size * 0.92);
+        QRectF needed = measure();
+        while (!fitsIn(needed) && size > floor) {
+          size = std::max(floor, size * kShrinkStep);
           font.setPointSizeF(size);
+          needed = measure();
         }
-        return fits();
+        return fitsIn(needed);
       };
       // Rather than shrink to an illegible size, a wrapped text may
       // break a word too long for its box between letters.
-      if (wrap && !shrinkUntilFits(kLegibleFont)) {
+      inside = shrinkUntilFits(wrap ? kLegibleFont : kSmallestShrunkFont);
+      if (wrap && !inside) {
         flags = (flags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
-        shrinkUntilFits(kSmallestShrunkFont);
-      } else if (!wrap) {
-        shrinkUntilFits(kSmallestShrunkFont);
+        inside = shrinkUntilFits(kSmallestShrunkFont);
       }
     }
-    painter_.save();
-    if (clip) painter_.setClipRect(rect, Qt::IntersectClip);
+    const bool clipped = clip && !inside;
+    if (clipped) {
+      painter_.save();
+      painter_.setClipRect(rect, Qt::IntersectClip);
+    }
     painter_.setFont(font);
     painter_.setPen(color);
     painter_.drawText(rect, flags, text);
-    painter_.restore();
+    if (clipped) painter_.restore();
+  }
+
+  // Most texts, every table cell among them: laid out once for each size
+  // tried, and drawn from the layout that was measured.
+  void drawOneLine(const QRectF& rect, const QString& text, const FontSpec& spec, Qt::Alignment align, bool clip,
+                   bool shrink, const QColor& color) {
+    QTextOption option(align);
+    option.setWrapMode(QTextOption::NoWrap);
+    double size = spec.size;
+    std::optional<QTextLayout> layout;
+    QSizeF needed;
+    auto layOut = [&] {
+      layout.emplace(text, makeFont(spec, size), painter_.device());
+      layout->setTextOption(option);
+      layout->beginLayout();
+      const QTextLine line = layout->createLine();
+      layout->endLayout();
+      needed = QSizeF(line.naturalTextWidth(), line.height());
+    };
+    auto fits = [&] { return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5; };
+    layOut();
+    if (shrink && !fits() && needed.width() > 0 && needed.height() > 0) {
+      // A line narrows with its size: the sizes that cannot fit yet are skipped unmeasured.
+      const double ratio = std::min((rect.width() + 0.5) / needed.width(), (rect.height() + 0.5) / needed.height());
+      for (int skip = static_cast<int>(std::ceil(std::log(ratio) / std::log(kShrinkStep))) - 1;
+           skip > 0 && size > kSmallestShrunkFont; --skip)
+        size = std::max(kSmallestShrunkFont, size * kShrinkStep);
+      layOut();
+      while (!fits() && size > kSmallestShrunkFont) {
+        size = std::max(kSmallestShrunkFont, size * kShrinkStep);
+        layOut();
+      }
+    }
+    QPointF at = rect.topLeft();
+    if (align & Qt::AlignHCenter) at.rx() += (rect.width() - needed.width()) / 2;
+    if (align & Qt::AlignRight) at.rx() += rect.width() - needed.width();
+    if (align & Qt::AlignVCenter) at.ry() += (rect.height() - needed.height()) / 2;
+    if (align & Qt::AlignBottom) at.ry() += rect.height() - needed.height();
+    const bool clipped = clip && !fits();
+    if (clipped) {
+      painter_.save();
+      painter_.setClipRect(rect, Qt::IntersectClip);
+    }
+    painter_.setPen(color);
+    layout->draw(&painter_, at);
+    if (clipped) painter_.restore();
   }
 
   void paintItem(const RectItem& item, QPointF origin, bool onEverySheet) {
@@ -186,75 +244,104 @@ class PagePainter {
     }
   }
 
-  // The slice's box is already placed; only the margin is added here.
+  // The slice's box is already placed; only the margin is added here. Each
+  // block draws its grid first, in one stroke style, then its texts.
   void paintSlice(const TableItem& table, const TableFlow& flow, const TableSlice& slice) {
     double blockWidth = 0;
     for (const TableColumn& column : table.columns) blockWidth += column.width;
     const bool continued = slice.sheet > 0;
+    std::vector<RowPiece> pieces;
     for (int block = 0; block < slice.across; ++block) {
       const size_t first = slice.firstLine + static_cast<size_t>(block) * slice.linesPerBlock;
       const size_t end = std::min(slice.firstLine + slice.lineCount, first + slice.linesPerBlock);
       if (block > 0 && first >= end) break;
       const double left = slice.box.x() + block * (blockWidth + table.gap);
-      if (slice.headerHeight > 0) paintHeader(table, left, slice.box.y(), slice.headerHeight, continued);
       const double top = slice.box.y() + slice.headerHeight;
       // The row holding the block's first line, then every row that starts before its end.
+      pieces.clear();
       auto row = static_cast<size_t>(std::upper_bound(flow.rowStart.begin(), flow.rowStart.end(), first) -
                                      flow.rowStart.begin()) -
                  1;
       for (; row < flow.rows.size() && flow.rowStart[row] < end; ++row) {
         const size_t from = std::max(first, flow.rowStart[row]);
         const size_t to = std::min(end, flow.rowStart[row + 1]);
-        paintRowPiece(table, flow, row, from - flow.rowStart[row], to - from,
-                      QPointF(left, top + static_cast<double>(from - first) * table.rowHeight));
+        pieces.push_back(
+            {row, from - flow.rowStart[row], to - from, top + static_cast<double>(from - first) * table.rowHeight});
       }
+      if (table.grid) drawGrid(table, left, slice.box.y(), slice.headerHeight, pieces);
+      if (slice.headerHeight > 0) paintHeader(table, left, slice.box.y(), slice.headerHeight, continued);
+      for (const RowPiece& piece : pieces) paintRowPiece(table, flow, piece, left);
     }
+  }
+
+  // Lines [firstLine, firstLine + lineCount) of a row, from y down.
+  struct RowPiece {
+    size_t row;
+    size_t firstLine;
+    size_t lineCount;
+    double y;
+  };
+
+  // The frames of every cell, each edge stroked once.
+  void drawGrid(const TableItem& table, double left, double top, double headerHeight,
+                const std::vector<RowPiece>& pieces) {
+    double blockWidth = 0;
+    for (const TableColumn& column : table.columns) blockWidth += column.width;
+    double bottom = top + headerHeight;
+    std::vector<QLineF> lines;
+    auto across = [&](double y) {
+      lines.emplace_back(toDevice(QPointF(left, y), margin_), toDevice(QPointF(left + blockWidth, y), margin_));
+    };
+    if (headerHeight > 0) across(top);
+    for (const RowPiece& piece : pieces) {
+      if (lines.empty()) across(piece.y);
+      bottom = piece.y + static_cast<double>(piece.lineCount) * table.rowHeight;
+      across(bottom);
+    }
+    if (lines.empty()) return;
+    if (headerHeight > 0) across(top + headerHeight);
+    const double firstTop = headerHeight > 0 ? top : pieces.front().y;
+    double x = left;
+    for (size_t column = 0; column <= table.columns.size(); ++column) {
+      lines.emplace_back(toDevice(QPointF(x, firstTop), margin_), toDevice(QPointF(x, bottom), margin_));
+      if (column < table.columns.size()) x += table.columns[column].width;
+    }
+    QPen grid = pen(Qt::black, 0.15);
+    grid.setCapStyle(Qt::SquareCap);  // closes the corners as a frame would
+    painter_.setPen(grid);
+    painter_.drawLines(lines.data(), static_cast<int>(lines.size()));
   }
 
   QRectF cellText(const QRectF& mm) const { return toDevice(mm.adjusted(kCellPadding, 0, -kCellPadding, 0), margin_); }
 
   void paintHeader(const TableItem& table, double x, double y, double height, bool continued) {
     for (const TableColumn& spec : table.columns) {
-      const QRectF cell(x, y, spec.width, height);
-      drawCellFrame(table, toDevice(cell, margin_));
       const QString& header = continued && spec.continuationHeader ? *spec.continuationHeader : spec.header;
-      drawText(cellText(cell), header, table.headerFont, spec.align | Qt::AlignVCenter, false, true, true, Qt::black);
+      drawText(cellText(QRectF(x, y, spec.width, height)), header, table.headerFont, spec.align | Qt::AlignVCenter,
+               false, true, true, Qt::black);
       x += spec.width;
     }
   }
 
-  // Lines [firstLine, firstLine + lineCount) of a row, from topLeft down; a
-  // cell that does not wrap shows on its row's first line.
-  void paintRowPiece(const TableItem& table, const TableFlow& flow, size_t row, size_t firstLine, size_t lineCount,
-                     QPointF topLeft) {
-    const QStringList& cells = flow.rows[row];
-    double x = topLeft.x();
+  // A cell that does not wrap shows on its row's first line.
+  void paintRowPiece(const TableItem& table, const TableFlow& flow, const RowPiece& piece, double x) {
+    const QStringList& cells = flow.rows[piece.row];
     for (size_t column = 0; column < table.columns.size(); ++column) {
       const TableColumn& spec = table.columns[column];
-      drawCellFrame(
-          table,
-          toDevice(QRectF(x, topLeft.y(), spec.width, static_cast<double>(lineCount) * table.rowHeight), margin_));
       auto drawLine = [&](size_t line, const QString& text) {
-        const QRectF rect(x, topLeft.y() + static_cast<double>(line - firstLine) * table.rowHeight, spec.width,
+        const QRectF rect(x, piece.y + static_cast<double>(line - piece.firstLine) * table.rowHeight, spec.width,
                           table.rowHeight);
         drawText(cellText(rect), text, table.font, spec.align | Qt::AlignVCenter, false, true, true, Qt::black);
       };
       if (spec.wrap && !flow.wrapped.empty()) {
-        const QStringList& lines = flow.wrapped[row][column];
-        for (size_t line = firstLine; line < firstLine + lineCount && line < static_cast<size_t>(lines.size()); ++line)
-          drawLine(line, lines[static_cast<qsizetype>(line)]);
-      } else if (firstLine == 0 && column < static_cast<size_t>(cells.size())) {
+        const QStringList& lines = flow.wrapped[piece.row][column];
+        const size_t end = std::min(piece.firstLine + piece.lineCount, static_cast<size_t>(lines.size()));
+        for (size_t line = piece.firstLine; line < end; ++line) drawLine(line, lines[static_cast<qsizetype>(line)]);
+      } else if (piece.firstLine == 0 && column < static_cast<size_t>(cells.size())) {
         drawLine(0, cells[static_cast<qsizetype>(column)]);
       }
       x += spec.width;
     }
-  }
-
-  void drawCellFrame(const TableItem& table, const QRectF& rect) {
-    if (!table.grid) return;
-    painter_.setPen(pen(Qt::black, 0.15));
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawRect(rect);
   }
 
   const Document& document_;

@@ -1,5 +1,6 @@
 // Table columns that wrap their cells: rows grow by whole lines and flow onto
 // continuation sheets at the cell font's size, nothing cut, nothing overlapping.
+// And where a line of text stands in its box.
 
 #include "ReportTestSupport.h"
 
@@ -166,6 +167,62 @@ TEST(WrappedTable, RowGrowsByWholeLines) {
     EXPECT_NEAR(at[QStringLiteral("Z1")].top(), at[QStringLiteral("K1")].top(), 0.2);
     EXPECT_NEAR(at[QStringLiteral("pal0000")].top(), at[QStringLiteral("K1")].top(), 0.2);
   }
+}
+
+// Texts and cells that fit are laid out once and placed by their alignment.
+TEST(TextPlacement, AlignmentInBoxesAndCells) {
+  struct Case {
+    const char* align;
+    const char* valign;
+    double expectedX;  // mm from the box's left: of the text's left, centre or right
+    const char* edge;
+  };
+  const std::vector<Case> cases = {
+      {"left", "top", 0, "left"},    {"center", "middle", 50, "centre"}, {"right", "bottom", 100, "right"},
+      {"justify", "top", 0, "left"}, {"right", "middle", 100, "right"},
+  };
+  QByteArray items;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    items += QStringLiteral(R"({"kind": "text", "x": 0, "y": %1, "width": 100, "height": 12, "size": 10,
+        "text": "ALVO%2", "align": "%3", "valign": "%4", "shrink": true},)")
+                 .arg(i * 20)
+                 .arg(i)
+                 .arg(QLatin1String(cases[i].align), QLatin1String(cases[i].valign))
+                 .toUtf8();
+  }
+  items += R"({"kind": "table", "x": 0, "y": 120, "width": 120, "height": 20, "rows": "{r}", "rowHeight": 5,
+      "columns": [{"header": "E", "width": 40}, {"header": "C", "width": 40, "align": "center"},
+                  {"header": "D", "width": 40, "align": "right"}]})";
+  RenderedReport report;
+  report.render(
+      report.writeTemplate(R"({"reports": [{"name": "Report1", "page": {"margins": 10}, "items": [)" + items + "]}]}"),
+      {{"r", "CEL0\tCEL1\tCEL2\n"}});
+  std::map<QString, QRectF> at;
+  for (const Word& word : wordsOf(report)) at[word.text] = word.box;
+
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(std::string(c.align) + " " + c.valign);
+    const QRectF box = at[QStringLiteral("ALVO%1").arg(i)];
+    ASSERT_FALSE(box.isNull());
+    const double x = std::string(c.edge) == "left"    ? box.left()
+                     : std::string(c.edge) == "right" ? box.right()
+                                                      : box.center().x();
+    EXPECT_NEAR(x / kPointsPerMm - 10, c.expectedX, 0.15);
+    const double top = 10 + i * 20.0;
+    const double y = std::string(c.valign) == "top"      ? box.top()
+                     : std::string(c.valign) == "bottom" ? box.bottom()
+                                                         : box.center().y();
+    const double expectedY = std::string(c.valign) == "top"      ? top
+                             : std::string(c.valign) == "bottom" ? top + 12
+                                                                 : top + 6;
+    EXPECT_NEAR(y / kPointsPerMm, expectedY, 0.6);
+  }
+  // Cells keep 0.8 mm from their frame.
+  EXPECT_NEAR(at[QStringLiteral("CEL0")].left() / kPointsPerMm - 10, 0.8, 0.15);
+  EXPECT_NEAR(at[QStringLiteral("CEL1")].center().x() / kPointsPerMm - 10, 60, 0.15);
+  EXPECT_NEAR(at[QStringLiteral("CEL2")].right() / kPointsPerMm - 10, 120 - 0.8, 0.15);
+  EXPECT_NEAR(at[QStringLiteral("CEL0")].center().y() / kPointsPerMm - 10, 120 + 5 + 2.5, 0.6);
 }
 
 }  // namespace
