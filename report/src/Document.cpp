@@ -83,6 +83,8 @@ QFont makeFont(const FontSpec& spec, double size) {
   font.setPointSizeF(size);
   font.setBold(spec.bold);
   font.setItalic(spec.italic);
+  // Without shaping "fi" stays two letters, so the PDF text can be searched and copied as printed.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   return font;
 }
 

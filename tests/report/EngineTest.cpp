@@ -28,6 +28,14 @@ TEST(Parameters, PlaceholdersLaterValuesAndUnsetNames) {
   EXPECT_EQ(report.pdfTitle(), QStringLiteral("Teste"));
 }
 
+TEST(Text, ReadsBackLetterForLetterWithoutLigatures) {
+  RenderedReport report;
+  const QString path = report.writeTemplate(
+      singleReport(R"({"kind": "text", "x": 0, "y": 0, "width": 180, "height": 10, "text": "{t}"})"));
+  report.render(path, {{"t", "ofício fiscal fluxo final"}});
+  EXPECT_TRUE(report.text().contains(QStringLiteral("ofício fiscal fluxo final"))) << report.text().toStdString();
+}
+
 TEST(Parameters, GetParamReadsTheLastValueAndEmptyForUnset) {
   TRvProject project;
   project.SetParam("Serie", "1");
