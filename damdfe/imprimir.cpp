@@ -209,18 +209,24 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
   std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << "\n";
 }
 
+bool HasDisplay() {
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
 std::unique_ptr<QGuiApplication> StartQt(const Options& options, int& argc, char** argv) {
   qInstallMessageHandler(QuietMessages);
   if (options.output == OutputKind::Preview) return std::make_unique<QApplication>(argc, argv);
   // Files and printers need no window: run without a display when there is none.
-  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-      qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
+  if (!HasDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 int Run(const Options& options, int argc, char** argv) {
+  if (options.output == OutputKind::Preview && !options.parametersOnly && !HasDisplay()) {
+    std::cerr << "damdfe-imprimir: --visualizar precisa de uma tela; sem tela, use --pdf, --pasta ou --png\n";
+    return 2;
+  }
   if (!options.logo.empty() && !FileExists(options.logo)) {
     std::cerr << kInvalidLogoPathMessage << "\n";
     return 1;

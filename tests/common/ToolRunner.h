@@ -16,11 +16,12 @@ struct ToolResult {
   std::string err;
 };
 
-inline ToolResult RunTool(const std::string& program, const std::vector<std::string>& arguments,
-                          int timeoutMs = 120000) {
+inline ToolResult RunTool(const std::string& program, const std::vector<std::string>& arguments, int timeoutMs = 120000,
+                          const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   QStringList list;
   for (const auto& argument : arguments) list << QString::fromStdString(argument);
   QProcess process;
+  process.setProcessEnvironment(environment);
   process.start(QString::fromStdString(program), list);
   ToolResult result;
   if (!process.waitForStarted(timeoutMs) || !process.waitForFinished(timeoutMs)) {

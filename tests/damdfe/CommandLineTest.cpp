@@ -134,6 +134,13 @@ TEST(DamdfeImprimir, ExitCodesAndMessages) {
     EXPECT_EQ(result.exitCode, c.exitCode);
     EXPECT_NE(result.err.find(c.inError), std::string::npos) << result.err;
   }
+  // Without any display the preview cannot open: said plainly instead of Qt aborting.
+  QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) headless.remove(name);
+  ToolResult preview = RunTool(kPrinter, {"--visualizar", kSample.string()}, 120000, headless);
+  EXPECT_EQ(preview.exitCode, 2);
+  EXPECT_NE(preview.err.find("--visualizar precisa de uma tela"), std::string::npos) << preview.err;
+
   ToolResult help = Imprimir({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--parametros"), std::string::npos);
