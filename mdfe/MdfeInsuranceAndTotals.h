@@ -27,8 +27,12 @@ class TXMLInfSeg : public TXMLNode {
 };
 using IXMLInfSeg = Ref<TXMLInfSeg>;
 
-// The "nAver" children of "seg" as text values; an empty one fails to read.
-using TXMLNAverList = TXMLTextList;
+// The "nAver" children of "seg" as text values; an empty one fails to read. A class
+// of its own, so that no other text list (a "Transform") casts to it.
+class TXMLNAverList : public TXMLTextList {
+ public:
+  using TXMLTextList::TXMLTextList;
+};
 using IXMLNAverList = Ref<TXMLNAverList>;
 
 class TXMLSeg : public TXMLNode {

@@ -264,6 +264,8 @@ TEST(MdfeModel, EmptyNAverItemFailsWhileEmptyXPathReadsEmpty) {
   EXPECT_EQ(transform->XPath(0), u"first");
   EXPECT_EQ(transform->XPath(2), u"not(ancestor-or-self::ds:Signature)");
   EXPECT_EQ(transform->Algorithm(), u"a");
+  // Both are text lists, yet a "Transform" must not pass for the list of "nAver" values.
+  EXPECT_THROW(intf_cast<TXMLNAverList>(IXMLNode(transform)), EIntfCastError);
 }
 
 TEST(MdfeModel, ValuesAreKeptAsTheExactText) {
