@@ -96,14 +96,7 @@ IXMLDocument NewDocument(const std::u16string& version) {
 
 IXMLNode BindRootClass(const IXMLDocument& document, std::u16string_view tag, WrapperFactory rootClass,
                        std::u16string_view namespaceURI) {
-  bool replaced = false;
-  for (auto& entry : document->rootRegistrations_) {
-    if (entry.tag == tag && entry.namespaceURI == namespaceURI) {
-      entry.factory = rootClass;
-      replaced = true;
-    }
-  }
-  if (!replaced) document->rootRegistrations_.push_back({std::u16string(tag), std::u16string(namespaceURI), rootClass});
+  AddRegistration(document->rootRegistrations_, tag, namespaceURI, rootClass);
   document->documentNode_.reset();
 
   if (!document->Active()) document->activateEmpty();

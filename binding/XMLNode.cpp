@@ -36,6 +36,21 @@ auto GuardDom(F&& operation) {
 
 }  // namespace
 
+namespace binding_detail {
+
+void AddRegistration(std::vector<TNodeClassInfo>& entries, std::u16string_view tag, std::u16string_view namespaceURI,
+                     WrapperFactory factory) {
+  for (auto& entry : entries) {
+    if (entry.tag == tag && entry.namespaceURI == namespaceURI) {
+      entry.factory = factory;
+      return;
+    }
+  }
+  entries.push_back({std::u16string(tag), std::u16string(namespaceURI), factory});
+}
+
+}  // namespace binding_detail
+
 // --- TXMLNodeList ---
 
 void TXMLNodeList::ensureBuilt() {
@@ -213,14 +228,9 @@ void TXMLNode::WriteAttribute(std::u16string_view name, std::u16string_view text
 void TXMLNode::RegisterChildClass(std::u16string_view tag, WrapperFactory factory, std::u16string_view namespaceURI) {
   TXMLNode& node = element();
   std::u16string uri = namespaceURI.empty() ? node.NamespaceURI() : std::u16string(namespaceURI);
-  bool replaced = false;
-  for (auto& entry : node.registrations_) {
-    if (entry.tag == tag && entry.namespaceURI == uri) {
-      entry.factory = factory;
-      replaced = true;
-    }
-  }
-  if (!replaced) node.registrations_.push_back({std::u16string(tag), uri, factory});
+  AddRegistration(node.registrations_, tag, uri, factory);
+  // The document node's wrapper is discarded by each binding; its registrations must not be.
+  if (node.NodeType() == TNodeType::ntDocument) AddRegistration(document_->rootRegistrations_, tag, uri, factory);
   node.childrenInvalidated();
 }
 
@@ -264,12 +274,12 @@ std::shared_ptr<TXMLNode> TXMLNode::createChildElement(std::u16string_view name)
 std::shared_ptr<TXMLNode> TXMLNode::createAttribute(std::u16string_view name) {
   auto* element = static_cast<xml::DOMElement*>(dom_);
   xml::DOMAttr* attribute = GuardDom([&] { return OwnerOf(dom_)->createAttribute(Terminated(name).c_str()); });
+  // The list is kept (only WriteAttribute rebuilds it), so earlier lookups keep their wrappers.
+  attributes_.ensureBuilt();
   element->setAttributeNode(attribute);
-  attributes_.invalidate();
-  for (const auto& wrapper : attributes_.wrappers()) {
-    if (wrapper->dom_ == attribute) return wrapper;
-  }
-  throw EXMLDocError(QuotedName(name));
+  auto wrapper = std::make_shared<TXMLNode>(NodeInit{attribute, document_, nullptr});
+  attributes_.wrappers_.push_back(wrapper);
+  return wrapper;
 }
 
 std::shared_ptr<TXMLNode> TXMLNode::insertChild(xml::DOMNode* node, int position) {

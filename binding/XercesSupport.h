@@ -7,6 +7,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "XMLDoc.h"
 
 static_assert(std::is_same_v<XMLCh, char16_t>, "the binding needs XMLCh to be char16_t");
 
@@ -28,6 +31,10 @@ enum class InvalidUtf8 { Replace, Latin1 };
 // Decodes at most maxUnits UTF-16 units; a byte that is not valid UTF-8 becomes U+FFFD or
 // stands for itself as Latin-1.
 std::u16string DecodeUtf8(std::string_view bytes, size_t maxUnits, InvalidUtf8 invalid);
+
+// Replaces the class of the entry with the same tag and namespace URI (compared exactly), else appends.
+void AddRegistration(std::vector<TNodeClassInfo>& entries, std::u16string_view tag, std::u16string_view namespaceURI,
+                     WrapperFactory factory);
 
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 

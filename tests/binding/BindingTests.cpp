@@ -140,6 +140,16 @@ TEST(Attributes, WriteAttributeRebuildsTheAttributeList) {
   EXPECT_EQ(root->id(), u"2");
 }
 
+TEST(Attributes, MissingAttributeJoinsTheListWithoutRebuildingIt) {
+  auto root = LoadTestRoot(R"(<root xmlns="urn:test" id="1"/>)");
+  IXMLNodeList attributes = root->AttributeList();
+  IXMLNode id = attributes->NodeByName(u"id");
+  IXMLNode created = attributes->NodeByName(u"zz");
+  EXPECT_EQ(attributes->Count(), 3);
+  EXPECT_EQ(attributes->NodeByName(u"id"), id);
+  EXPECT_EQ(attributes->NodeByName(u"zz"), created);
+}
+
 TEST(Errors, ListIndexMessagesCarryTheIndex) {
   auto root = LoadTestRoot(R"(<root xmlns="urn:test"><a/></root>)");
   EXPECT_EQ(ErrorOf([&] { root->ChildList()->NodeAt(1); }), "List index out of bounds (1)");
@@ -165,6 +175,19 @@ TEST(RootBinding, NewDocumentGetsDeclarationAndDeclaredRoot) {
   EXPECT_EQ(Xml(root), R"(<root xmlns="urn:test"/>)");
   EXPECT_TRUE(root->IsDocumentElement());
   EXPECT_NO_THROW(intf_cast<TTestRoot>(root));
+}
+
+TEST(RootBinding, RebindingReplacesTheClassAndRebuildsTheDocumentNode) {
+  IXMLDocument document = NewDocument(u"1.0");
+  IXMLNode first = BindRoot<TTestChild>(document, u"root", kTestNamespace);
+  IXMLNode documentNode = document->DocumentNode();
+  IXMLNode second = BindRoot<TTestRoot>(document, u"root", kTestNamespace);
+  EXPECT_NO_THROW(intf_cast<TTestRoot>(second));
+  EXPECT_NE(document->DocumentNode(), documentNode);
+  EXPECT_NO_THROW(intf_cast<TTestChild>(first)) << "the old wrapper stays usable";
+  // The document node's registrations are the root registrations: they outlive its wrapper.
+  document->DocumentNode()->RegisterChildClass<TTestBag>(u"root", kTestNamespace);
+  EXPECT_NO_THROW(intf_cast<TTestBag>(BindRoot<TTestRoot>(document, u"other", u"")));
 }
 
 TEST(RootBinding, EmptyFileNameGivesNewDocumentWithoutDeclaration) {
