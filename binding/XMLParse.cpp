@@ -178,7 +178,7 @@ xml::DOMDocument* ParseBytes(const std::string& bytes, const std::u16string& sys
       if (!errors.failed) {
         errors.failed = true;
         errors.reason = ToUtf8(Str(e.getMessage()));
-        errors.line = static_cast<int>(e.getSrcLine());
+        errors.line = 0;  // the exception knows a line of the parser's own source, not of the document
       }
     } catch (const TooDeep&) {
       errors.failed = true;
