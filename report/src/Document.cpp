@@ -67,9 +67,10 @@ void layOutLines(const TableItem& table, TableFlow& flow) {
     lines.resize(table.columns.size());
     size_t height = 1;
     for (size_t column = 0; column < table.columns.size() && column < static_cast<size_t>(cells.size()); ++column) {
-      const TableColumn& spec = table.columns[column];
-      if (!spec.wrap) continue;
-      lines[column] = wrapText(cells[static_cast<qsizetype>(column)], font, spec.width - 2 * kCellPadding, device);
+      const TableColumn& cellColumn = table.columns[column];
+      if (!cellColumn.wrap) continue;
+      lines[column] =
+          wrapText(cells[static_cast<qsizetype>(column)], font, cellColumn.width - 2 * kCellPadding, device);
       height = std::max(height, static_cast<size_t>(lines[column].size()));
     }
     flow.rowStart[row + 1] = flow.rowStart[row] + height;
@@ -78,11 +79,11 @@ void layOutLines(const TableItem& table, TableFlow& flow) {
 
 }  // namespace
 
-QFont makeFont(const FontSpec& spec, double size) {
-  QFont font(spec.family);
+QFont makeFont(const TextFont& face, double size) {
+  QFont font(face.family);
   font.setPointSizeF(size);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
+  font.setBold(face.bold);
+  font.setItalic(face.italic);
   // Without shaping "fi" stays two letters, so the PDF text can be searched and copied as printed.
   font.setStyleStrategy(QFont::PreferNoShaping);
   return font;

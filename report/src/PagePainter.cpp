@@ -77,15 +77,15 @@ class PagePainter {
              item.wrap, item.clip, item.shrink, item.color);
   }
 
-  void drawText(const QRectF& rect, const QString& text, const FontSpec& spec, Qt::Alignment align, bool wrap,
+  void drawText(const QRectF& rect, const QString& text, const TextFont& face, Qt::Alignment align, bool wrap,
                 bool clip, bool shrink, const QColor& color) {
     if (text.isEmpty() || rect.isEmpty()) return;
     if (!wrap && !text.contains(u'\n')) {
-      drawOneLine(rect, text, spec, align, clip, shrink, color);
+      drawOneLine(rect, text, face, align, clip, shrink, color);
       return;
     }
     int flags = static_cast<int>(align) | (wrap ? Qt::TextWordWrap : 0);
-    QFont font = makeFont(spec, spec.size);
+    QFont font = makeFont(face, face.size);
     bool inside = false;  // measured within its box, so it needs no clip
     if (shrink) {
       auto measure = [&] { return QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text); };
@@ -93,7 +93,7 @@ class PagePainter {
         return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5;
       };
       auto shrinkUntilFits = [&](double floor) {
-        double size = spec.size;
+        double size = face.size;
         font.setPointSizeF(size);
         QRectF needed = measure();
         while (!fitsIn(needed) && size > floor) {
@@ -124,15 +124,15 @@ class PagePainter {
 
   // Most texts, every table cell among them: laid out once for each size
   // tried, and drawn from the layout that was measured.
-  void drawOneLine(const QRectF& rect, const QString& text, const FontSpec& spec, Qt::Alignment align, bool clip,
+  void drawOneLine(const QRectF& rect, const QString& text, const TextFont& face, Qt::Alignment align, bool clip,
                    bool shrink, const QColor& color) {
     QTextOption option(align);
     option.setWrapMode(QTextOption::NoWrap);
-    double size = spec.size;
+    double size = face.size;
     std::optional<QTextLayout> layout;
     QSizeF needed;
     auto layOut = [&] {
-      layout.emplace(text, makeFont(spec, size), painter_.device());
+      layout.emplace(text, makeFont(face, size), painter_.device());
       layout->setTextOption(option);
       layout->beginLayout();
       const QTextLine line = layout->createLine();
@@ -315,11 +315,12 @@ class PagePainter {
   QRectF cellText(const QRectF& mm) const { return toDevice(mm.adjusted(kCellPadding, 0, -kCellPadding, 0), margin_); }
 
   void paintHeader(const TableItem& table, double x, double y, double height, bool continued) {
-    for (const TableColumn& spec : table.columns) {
-      const QString& header = continued && spec.continuationHeader ? *spec.continuationHeader : spec.header;
-      drawText(cellText(QRectF(x, y, spec.width, height)), header, table.headerFont, spec.align | Qt::AlignVCenter,
-               false, true, true, Qt::black);
-      x += spec.width;
+    for (const TableColumn& cellColumn : table.columns) {
+      const QString& header =
+          continued && cellColumn.continuationHeader ? *cellColumn.continuationHeader : cellColumn.header;
+      drawText(cellText(QRectF(x, y, cellColumn.width, height)), header, table.headerFont,
+               cellColumn.align | Qt::AlignVCenter, false, true, true, Qt::black);
+      x += cellColumn.width;
     }
   }
 
@@ -327,20 +328,20 @@ class PagePainter {
   void paintRowPiece(const TableItem& table, const TableFlow& flow, const RowPiece& piece, double x) {
     const QStringList& cells = flow.rows[piece.row];
     for (size_t column = 0; column < table.columns.size(); ++column) {
-      const TableColumn& spec = table.columns[column];
+      const TableColumn& cellColumn = table.columns[column];
       auto drawLine = [&](size_t line, const QString& text) {
-        const QRectF rect(x, piece.y + static_cast<double>(line - piece.firstLine) * table.rowHeight, spec.width,
+        const QRectF rect(x, piece.y + static_cast<double>(line - piece.firstLine) * table.rowHeight, cellColumn.width,
                           table.rowHeight);
-        drawText(cellText(rect), text, table.font, spec.align | Qt::AlignVCenter, false, true, true, Qt::black);
+        drawText(cellText(rect), text, table.font, cellColumn.align | Qt::AlignVCenter, false, true, true, Qt::black);
       };
-      if (spec.wrap && !flow.wrapped.empty()) {
+      if (cellColumn.wrap && !flow.wrapped.empty()) {
         const QStringList& lines = flow.wrapped[piece.row][column];
         const size_t end = std::min(piece.firstLine + piece.lineCount, static_cast<size_t>(lines.size()));
         for (size_t line = piece.firstLine; line < end; ++line) drawLine(line, lines[static_cast<qsizetype>(line)]);
       } else if (piece.firstLine == 0 && column < static_cast<size_t>(cells.size())) {
         drawLine(0, cells[static_cast<qsizetype>(column)]);
       }
-      x += spec.width;
+      x += cellColumn.width;
     }
   }
 

@@ -13,7 +13,7 @@
 
 namespace report {
 
-struct FontSpec {
+struct TextFont {
   QString family = QStringLiteral("DejaVu Sans");
   double size = 8.0;
   bool bold = false;
@@ -24,7 +24,7 @@ struct TextItem {
   QRectF box;
   QString text;
   std::optional<QString> textOnSeveralSheets;
-  FontSpec font;
+  TextFont font;
   Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop;
   bool wrap = false;
   bool clip = true;
@@ -62,7 +62,7 @@ struct BarcodeItem {
 struct MarkItem {
   QRectF box;
   QString text;
-  FontSpec font;
+  TextFont font;
   double angle = 0.0;
   QColor color;
 };
@@ -86,8 +86,8 @@ struct TableItem {
   int across = 1;
   int continuationAcross = 1;  // "across" on the continuation sheets
   double gap = 2.0;
-  FontSpec font;
-  FontSpec headerFont;
+  TextFont font;
+  TextFont headerFont;
   bool grid = true;
 };
 

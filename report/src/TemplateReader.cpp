@@ -128,8 +128,8 @@ class Properties {
                   length(QStringLiteral("height")));
   }
 
-  FontSpec font(const QString& prefix = {}, const FontSpec& fallback = {}) {
-    FontSpec font = fallback;
+  TextFont font(const QString& prefix = {}, const TextFont& fallback = {}) {
+    TextFont font = fallback;
     auto key = [&](const char* name) {
       return prefix.isEmpty() ? QString::fromLatin1(name)
                               : prefix + QChar(QLatin1Char(name[0])).toUpper() + QLatin1String(name + 1);
@@ -336,7 +336,7 @@ class Reader {
     MarkItem mark;
     mark.box = properties.box();
     mark.text = properties.string(QStringLiteral("text"));
-    FontSpec bigBold;
+    TextFont bigBold;
     bigBold.size = 48;
     bigBold.bold = true;
     mark.font = properties.font({}, bigBold);
@@ -356,7 +356,7 @@ class Reader {
     table.gap = properties.length(QStringLiteral("gap"), table.gap);
     table.grid = properties.boolean(QStringLiteral("grid"), true);
     table.font = properties.font();
-    FontSpec header = table.font;
+    TextFont header = table.font;
     header.bold = true;
     table.headerFont = properties.font(QStringLiteral("header"), header);
 
@@ -375,15 +375,15 @@ class Reader {
     const QJsonArray list = columns.toArray();
     for (qsizetype i = 0; i < list.size(); ++i) {
       Properties column = objectAt(list[i], properties.where() + QStringLiteral(", coluna %1").arg(i + 1));
-      TableColumn spec;
-      spec.header = column.string(QStringLiteral("header"));
+      TableColumn parsed;
+      parsed.header = column.string(QStringLiteral("header"));
       if (column.has(QStringLiteral("continuationHeader")))
-        spec.continuationHeader = column.string(QStringLiteral("continuationHeader"));
-      spec.width = column.length(QStringLiteral("width"));
-      spec.align = column.horizontalAlignment();
-      spec.wrap = column.boolean(QStringLiteral("wrap"), false);
+        parsed.continuationHeader = column.string(QStringLiteral("continuationHeader"));
+      parsed.width = column.length(QStringLiteral("width"));
+      parsed.align = column.horizontalAlignment();
+      parsed.wrap = column.boolean(QStringLiteral("wrap"), false);
       column.checkAllUsed();
-      table.columns.push_back(spec);
+      table.columns.push_back(parsed);
     }
     return table;
   }
