@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "DamdfeTexts.h"
+#include "FixedParameterNames.h"
 #include "TestFiles.h"
 #include "ToolRunner.h"
 
@@ -71,39 +72,7 @@ TEST(DamdfeImprimir, ParametersListTheFixedSettingsFirstInOrder) {
   std::vector<std::string> names;
   std::istringstream lines(result.out);
   for (std::string line; std::getline(lines, line) && !line.empty();) names.push_back(line.substr(0, line.find('=')));
-  const std::vector<std::string> expected = {"nMDF",
-                                             "Serie",
-                                             "tpMDF",
-                                             "chave_acesso",
-                                             "barra_chave_acesso",
-                                             "contingencia",
-                                             "barra_dados_mdfe",
-                                             "dados_mdfe",
-                                             "Nome",
-                                             "End",
-                                             "Compl",
-                                             "Bairro",
-                                             "Nro",
-                                             "Mun",
-                                             "UF",
-                                             "CEP",
-                                             "pFoto",
-                                             "NUM_PROTOCOLO",
-                                             "CNPJ",
-                                             "IE",
-                                             "DhEmi",
-                                             "Mod",
-                                             "Serie",
-                                             "NMDF",
-                                             "UFIni",
-                                             "QCTe",
-                                             "QNFe",
-                                             "QCarga",
-                                             "Placa",
-                                             "CPF",
-                                             "CNome",
-                                             "folha_1"};
-  EXPECT_EQ(names, expected);
+  EXPECT_EQ(names, kFixedSettingNames);
   EXPECT_NE(result.out.find("contingencia=" + kDamdfeTypes[1] + "\n"), std::string::npos);
   EXPECT_NE(result.out.find("NUM_PROTOCOLO=135\n"), std::string::npos);
   EXPECT_NE(result.out.find("barra_dados_mdfe=35100DV\n"), std::string::npos);

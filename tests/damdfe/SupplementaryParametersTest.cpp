@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "DamdfeParameters.h"
+#include "FixedParameterNames.h"
 #include "ManifestVariants.h"
 #include "PrintJob.h"
 #include "SupplementaryParameters.h"
@@ -14,38 +15,6 @@
 namespace {
 
 using Settings = std::vector<std::pair<std::string, std::string>>;
-
-const std::set<std::string> kFixedNames = {"nMDF",
-                                           "Serie",
-                                           "tpMDF",
-                                           "chave_acesso",
-                                           "barra_chave_acesso",
-                                           "contingencia",
-                                           "barra_dados_mdfe",
-                                           "dados_mdfe",
-                                           "Nome",
-                                           "End",
-                                           "Compl",
-                                           "Bairro",
-                                           "Nro",
-                                           "Mun",
-                                           "UF",
-                                           "CEP",
-                                           "pFoto",
-                                           "NUM_PROTOCOLO",
-                                           "CNPJ",
-                                           "IE",
-                                           "DhEmi",
-                                           "Mod",
-                                           "NMDF",
-                                           "UFIni",
-                                           "QCTe",
-                                           "QNFe",
-                                           "QCarga",
-                                           "Placa",
-                                           "CPF",
-                                           "CNome",
-                                           "folha_1"};
 
 std::map<std::string, std::string> Supplementary(const std::filesystem::path& xml) {
   TParameterRecorder fixed, supplementary;

@@ -2,6 +2,7 @@
 // Renders through the real engine into a temporary folder and reads the
 // result back with the tools a person would use: pdftotext, pdftoppm, zbarimg.
 
+#include "RealisticParameters.h"
 #include "RvProject.h"
 
 #include <QStringList>
@@ -10,8 +11,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-using ParameterList = std::vector<std::pair<std::string, std::string>>;
 
 class RenderedReport {
  public:
@@ -46,6 +45,4 @@ QString runTool(const QString& program, const QStringList& arguments);
 
 QString templateBesideTests(const QString& name);
 
-// Every name of the print job's parameter contract, with realistic values.
-ParameterList realisticDamdfeParameters();
 const QStringList& damdfeParameterNames();
