@@ -8,11 +8,6 @@
 
 namespace {
 
-bool FileExists(const std::filesystem::path& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
-
 // The report project as the parameters' sink.
 class TProjectSink : public IParameterSink {
  public:
@@ -82,6 +77,11 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
   } catch (...) {
     return kPrintErrorPrefix + "erro desconhecido";
   }
+}
+
+bool FileExists(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
 }
 
 std::filesystem::path ExecutableDirectory() {

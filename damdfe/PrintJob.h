@@ -40,6 +40,9 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
 
 std::filesystem::path ExecutableDirectory();
 
+// A file is there: a directory does not count.
+bool FileExists(const std::filesystem::path& path);
+
 inline const std::string kPrintErrorPrefix = "-1 ERRO: Erro durante o processo de Impressão do DAMDFE. Verifique: ";
 inline constexpr const char* kPortraitTemplate = "DAMDFE_Retrato.rav";
 inline constexpr const char* kLandscapeTemplate = "DAMDFE_Paisagem.rav";

@@ -171,12 +171,8 @@ std::string Escaped(const std::string& value) {
   return out;
 }
 
-// Returns the result text, as the print job does.
+// Returns the result text, as the print job does; the file is known to exist.
 std::string ShowParameters(const Options& options, const std::string& xmlPath) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(xmlPath, error)) {
-    return "-2 ERRO: Caminho do arquivo XML inexistente. Verifique: " + xmlPath;
-  }
   TParameterRecorder fixed;
   TParameterRecorder supplementary;
   try {
@@ -196,11 +192,6 @@ std::string RunOne(const Options& options, const std::string& xmlPath) {
   if (options.parametersOnly) return ShowParameters(options, xmlPath);
   SetReportOutput(OutputFor(options, xmlPath));
   return PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format);
-}
-
-bool FileExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
 }
 
 // Qt's complaint about a missing per-user runtime directory says nothing to someone printing.
