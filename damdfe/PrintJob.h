@@ -29,7 +29,7 @@ void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logo
                           IParameterSink* supplementarySink = nullptr);
 
 // The result is empty when the report was run, else "-1" to "-4" with "ERRO:" and a message.
-// Never throws. Templates are looked for in the running executable's directory.
+// Never throws. Templates are looked for in DataDirectory().
 std::string PrintDAMDFE(const std::string& xmlPath, const std::string& logoPath, const std::string& contingency,
                         const std::string& protocol, int format);
 
@@ -39,6 +39,10 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
                                      const std::string& protocol, int format);
 
 std::filesystem::path ExecutableDirectory();
+
+// Where the programs' own files (templates, fonts) are: <prefix>/share/damdfe when installed,
+// beside the executable in the build tree.
+std::filesystem::path DataDirectory();
 
 // A file is there: a directory does not count.
 bool FileExists(const std::filesystem::path& path);
