@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "WindowSettings.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,6 +30,9 @@ class TForm1 : public QMainWindow {
  public:
   explicit TForm1(QWidget* parent = nullptr);
 
+  // Fills the XML step with the file as its dialog does; the command line and a drop come here too.
+  void OpenXml(const QString& path);
+
   // Where the print button sends its choices; PrintDAMDFE unless a test looks in between.
   TPrintJob PrintJob;
 
@@ -48,7 +53,16 @@ class TForm1 : public QMainWindow {
   void Button2Click();
   void Button4Click();
 
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
   QWidget* CreateStepPanel();
   QWidget* CreateInformationPanel();
+  void OpenLogo(const QString& path);
+  void RestoreChoices();
+  void FocusFirstUnfinishedStep();
+
+  TWindowSettings settings_;
 };
