@@ -1,5 +1,7 @@
 #include "OpenDialogs.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -63,6 +65,8 @@ void TOpenDialog::accept() {
     const QString found = FileWithSuffix(typedFile, defaultSuffix());
     if (!found.isEmpty()) nameEdit->setText(typed + found.mid(typedFile.fileName().size()));
   }
+  // Qt leaves the name's completion list on screen after Return, where it takes the next keys.
+  if (nameEdit && nameEdit->completer()) nameEdit->completer()->popup()->hide();
   QFileDialog::accept();
 }
 
