@@ -4,11 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh
-
-BUILD_DIR=${BUILD_DIR:-build-release}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDAMDFE_BUILD_TESTS=OFF -DDAMDFE_BUILD_BENCH=OFF
-cmake --build "$BUILD_DIR"
+export BUILD_DIR=${BUILD_DIR:-build-release}
+./scripts/compilar-release.sh
 cpack --config "$BUILD_DIR/CPackConfig.cmake" -G DEB -B "$BUILD_DIR/pacote"
 cp "$BUILD_DIR"/pacote/damdfe_*.deb .
 ls damdfe_*.deb
