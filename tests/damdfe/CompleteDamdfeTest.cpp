@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "ManifestVariants.h"
@@ -74,12 +75,14 @@ std::string Joined(const std::vector<std::string>& words) {
 class CompleteDamdfe : public testing::TestWithParam<int> {
  protected:
   // Prints the manifest text in the format under test; returns the PDF's path.
-  std::filesystem::path Print(const std::string& xml) { return PrintFile(dir_.Write("manifest.xml", xml)); }
+  std::filesystem::path Print(const std::string& xml, const std::string& protocol = "") {
+    return PrintFile(dir_.Write("manifest.xml", xml), protocol);
+  }
 
-  std::filesystem::path PrintFile(const std::filesystem::path& xml) {
+  std::filesystem::path PrintFile(const std::filesystem::path& xml, const std::string& protocol = "") {
     std::filesystem::path pdf = dir_ / ("damdfe" + std::to_string(++prints_) + ".pdf");
     SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
-    std::string result = PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", "", GetParam());
+    std::string result = PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", protocol, GetParam());
     EXPECT_EQ(result, "") << xml;
     return pdf;
   }
@@ -90,9 +93,10 @@ class CompleteDamdfe : public testing::TestWithParam<int> {
     return std::regex_search(info, match, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(match[1]) : 0;
   }
 
-  std::string PageText(const std::filesystem::path& pdf, int page) {
+  // In drawing order (-raw) the lines of a wrapped cell follow one another.
+  std::string PageText(const std::filesystem::path& pdf, int page, const char* mode = "-layout") {
     std::string number = std::to_string(page);
-    return RunTool("pdftotext", {"-layout", "-f", number, "-l", number, pdf.string(), "-"}).out;
+    return RunTool("pdftotext", {mode, "-f", number, "-l", number, pdf.string(), "-"}).out;
   }
 
   TempDir dir_;
@@ -119,7 +123,7 @@ TEST_P(CompleteDamdfe, MaximalManifestPrintsEveryListWhole) {
   ASSERT_GT(pages, 1);
   std::string text;
   for (int page = 1; page <= pages; ++page) {
-    std::string pageText = PageText(pdf, page);
+    std::string pageText = PageText(pdf, page, "-raw");
     EXPECT_NE(pageText.find(std::to_string(page) + " / " + std::to_string(pages)), std::string::npos) << page;
     text += WithoutBlanks(pageText);
   }
@@ -164,10 +168,10 @@ TEST_P(CompleteDamdfe, LongObservationsContinueLegiblyOnNumberedSheets) {
 
   for (bool withFisco : {false, true}) {
     SCOPED_TRACE(withFisco ? "with infAdFisco" : "infCpl alone");
-    // The production environment: no mark crosses the text.
+    // An authorised manifest of the production environment: no mark crosses the text.
     std::string xml = WithEnvironment(
         WithObservations(SampleManifest(), Joined(complementary), withFisco ? Joined(forTheTaxAuthority) : ""), "1");
-    std::filesystem::path pdf = Print(xml);
+    std::filesystem::path pdf = Print(xml, "135260000012345");
     int pages = Pages(pdf);
     ASSERT_GT(pages, 1);
     for (int page = 1; page <= pages; ++page) {
@@ -202,18 +206,25 @@ TEST_P(CompleteDamdfe, LongObservationsContinueLegiblyOnNumberedSheets) {
   }
 }
 
-TEST_P(CompleteDamdfe, SemValorFiscalExactlyInTheTestEnvironment) {
-  for (const char* tpAmb : {"1", "2"}) {
+// The test environment, and a production manifest printed with no protocol at all.
+TEST_P(CompleteDamdfe, SemValorFiscalExactlyWithoutValidity) {
+  struct Case {
+    const char* tpAmb;
+    const char* protocol;
+    bool marked;
+  };
+  for (const Case& c : {Case{"2", "", true}, Case{"1", "135260000012345", false}, Case{"1", "", true}}) {
     for (int documents : {2, 400}) {
-      SCOPED_TRACE(testing::Message() << "tpAmb " << tpAmb << ", " << documents << " documents");
-      std::filesystem::path pdf = Print(WithEnvironment(WithLinkedDocuments(documents), tpAmb));
+      SCOPED_TRACE(testing::Message() << "tpAmb " << c.tpAmb << ", protocol \"" << c.protocol << "\", " << documents
+                                      << " documents");
+      std::filesystem::path pdf = Print(WithEnvironment(WithLinkedDocuments(documents), c.tpAmb), c.protocol);
       int pages = Pages(pdf);
       EXPECT_EQ(pages > 1, documents > 2);
       for (int page = 1; page <= pages; ++page) {
-        std::string text =
-            RunTool("pdftotext", {"-raw", "-f", std::to_string(page), "-l", std::to_string(page), pdf.string(), "-"})
-                .out;
-        EXPECT_EQ(Occurrences(WithoutBlanks(text), "SEMVALORFISCAL"), std::string(tpAmb) == "2" ? 1u : 0u) << page;
+        std::string text = WithoutBlanks(PageText(pdf, page, "-raw"));
+        EXPECT_EQ(Occurrences(text, "SEMVALORFISCAL"), c.marked ? 1u : 0u) << page;
+        bool unauthorised = std::string(c.tpAmb) == "1" && !*c.protocol;
+        EXPECT_EQ(Occurrences(text, "MDF-eSEMAUTORIZAÇÃODEUSODASEFAZ"), unauthorised ? 1u : 0u) << page;
       }
     }
   }
@@ -247,14 +258,19 @@ TEST_P(CompleteDamdfe, RealManifestsShowEveryListedItem) {
     FillDAMDFEParameters(LoadManifestForPrinting(file.string()), "", "", "", fixed, &supplementary);
     std::filesystem::path pdf = PrintFile(file);
     ASSERT_EQ(Pages(pdf), 1);
-    std::string text = WithoutBlanks(PageText(pdf, 1));
+    // The sheet shows CPF, CNPJ and amounts masked: only letters and digits are compared.
+    auto lettersAndDigits = [](std::string text) {
+      std::erase_if(text, [](unsigned char c) { return c < 0x80 && !std::isalnum(c); });
+      return text;
+    };
+    std::string text = lettersAndDigits(PageText(pdf, 1, "-raw"));
+    static const std::set<std::string> listed = {
+        "condutores", "veiculos", "seguros",     "documentos",    "ciot",       "contratantes", "vale_pedagio", "RNTRC",
+        "UFFim",      "lacres",   "lacres_rodo", "proprietarios", "pagamentos", "prod_xProd",   "prod_NCM"};
     for (const auto& [name, value] : supplementary.settings) {
-      if (name != "condutores" && name != "veiculos" && name != "seguros" && name != "documentos" && name != "ciot" &&
-          name != "contratantes" && name != "vale_pedagio" && name != "RNTRC" && name != "UFFim") {
-        continue;
-      }
+      if (!listed.count(name)) continue;
       for (const std::string& cell : Cells(value))
-        EXPECT_NE(text.find(WithoutBlanks(cell)), std::string::npos) << name << ": " << cell;
+        EXPECT_NE(text.find(lettersAndDigits(cell)), std::string::npos) << name << ": " << cell;
     }
   }
 }
