@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "DamdfeTexts.h"
 #include "ManifestVariants.h"
 #include "PrintJob.h"
 #include "ReportOutput.h"
@@ -273,6 +274,114 @@ TEST_P(CompleteDamdfe, RealManifestsShowEveryListedItem) {
         EXPECT_NE(text.find(lettersAndDigits(cell)), std::string::npos) << name << ": " << cell;
     }
   }
+}
+
+// What the manifest holds beyond the fixed settings, in the templates' display formats.
+TEST_P(CompleteDamdfe, ProductPaymentSealsJourneyAndOwnerAsTheXmlSays) {
+  std::string xml = SampleManifest();
+  xml = ReplaceElement(xml, "infContratante",
+                       "<infContratante><CNPJ>44555666000172</CNPJ></infContratante><infPag><xNome>TRANSPORTADORA "
+                       "PARCEIRA LTDA</xNome><CNPJ>11222333000181</CNPJ><Comp><tpComp>01</tpComp><vComp>8500.00</vComp>"
+                       "</Comp><vContrato>8500.00</vContrato><indPag>1</indPag><infPrazo><nParcela>001</nParcela>"
+                       "<dVenc>2027-01-31</dVenc><vParcela>4250.00</vParcela></infPrazo><infBanc><PIX>x</PIX>"
+                       "</infBanc></infPag>");
+  xml = ReplaceElement(xml, "veicReboque",
+                       "<veicReboque><placa>XYZ9E87</placa><RENAVAM>01122334455</RENAVAM><tara>7200</tara><prop>"
+                       "<CPF>11144477735</CPF><RNTRC>99887766</RNTRC><xNome>PROPRIETÁRIO TERCEIRO DA SILVA</xNome>"
+                       "<IE>ISENTO</IE><UF>SP</UF><tpProp>0</tpProp></prop><tpCar>02</tpCar><UF>SP</UF></veicReboque>"
+                       "<lacRodo><nLacre>LR-777</nLacre></lacRodo>");
+  std::string text = WithoutBlanks(PageText(Print(xml), 1, "-raw"));
+  for (const char* expected : {"CNPJ/CPF:12.345.678/0001-95",
+                               "CEP:04578-000",
+                               "07/12/202608:30:00",
+                               "1-Normal",
+                               "158.430,75",
+                               "18.250,5000KG",
+                               "05-Cargageral",
+                               "PEÇASAUTOMOTIVAS",
+                               "87089990",
+                               "TRANSPORTADORAPARCEIRALTDA",
+                               "11.222.333/0001-81",
+                               "8.500,00",
+                               "aprazo",
+                               "31/01/2027",
+                               "4.250,00",
+                               "000123",
+                               "LR-777",
+                               "07/12/202610:00:00",
+                               "PROPRIETÁRIOTERCEIRODASILVA",
+                               "111.444.777-35",
+                               "99887766",
+                               "QTD.MDF-e0"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+}
+
+// A manifest issued in contingency says so in the protocol's place, whichever type was
+// chosen; MDF-e has no second barcode.
+TEST_P(CompleteDamdfe, ContingencyEmissionFollowsTheXml) {
+  std::string xml = ReplaceElement(SampleManifest(), "tpEmis", "<tpEmis>2</tpEmis>");
+  std::filesystem::path file = dir_.Write("contingencia.xml", xml);
+  for (int type : {0, 1, 2}) {
+    SCOPED_TRACE(type);
+    std::filesystem::path pdf = dir_ / ("contingencia" + std::to_string(type) + ".pdf");
+    SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
+    ASSERT_EQ(PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, file.string(), "", ContingencyTextFor(type), "", GetParam()),
+              "");
+    std::string text = WithoutBlanks(PageText(pdf, 1, "-raw"));
+    EXPECT_NE(text.find("EMISSÃOEMCONTINGÊNCIA.Obrigatóriaaautorizaçãoem168horasapósestaemissão(07/12/202608:30)"),
+              std::string::npos);
+    EXPECT_NE(text.find("2-Contingência"), std::string::npos);
+    EXPECT_EQ(text.find("DPEC"), std::string::npos);
+    TempDir scans;
+    std::vector<std::string> codes = PdfBarcodes(pdf, scans.path());
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), "35261212345678000195580010000012341876543210"), 1);
+    EXPECT_EQ(codes.size(), 2u);  // the key and the QR code
+  }
+}
+
+// Long real names wrap instead of shrinking: no glyph below 5 pt, and below 6 pt only the
+// bold captions.
+TEST_P(CompleteDamdfe, LongNamesStayLegible) {
+  const std::string name60 = "COOPERATIVA AGROINDUSTRIAL DOS PRODUTORES DO OESTE PARANAENS";
+  const std::string averbacao = "1234567890123456789012345678901234567890";
+  std::string xml = SampleManifest();
+  xml = ReplaceElement(xml, "xMunDescarga", "<xMunDescarga>MARECHAL CANDIDO RONDON</xMunDescarga>");
+  xml = ReplaceElement(xml, "xMunCarrega", "<xMunCarrega>Vila Bela da Santíssima Trindade</xMunCarrega>");
+  xml = ReplaceElement(xml, "infContratante",
+                       "<infContratante><xNome>" + name60 + "</xNome><CNPJ>44555666000172</CNPJ></infContratante>");
+  xml = ReplaceElement(xml, "nAver", "<nAver>" + averbacao + "</nAver>");
+  xml = ReplaceElement(xml, "xNome", "<xNome>" + name60 + "</xNome>");
+  std::filesystem::path pdf = Print(xml, "135260000012345");
+  std::string text = WithoutBlanks(PageText(pdf, 1, "-raw"));
+  for (const std::string& value :
+       {name60, averbacao, std::string("MARECHAL CANDIDO RONDON"), std::string("Vila Bela da Santíssima Trindade")}) {
+    EXPECT_NE(text.find(WithoutBlanks(value)), std::string::npos) << value;
+  }
+  // Each glyph's size and whether its font is bold, as pdfminer reads them.
+  const char* script = R"(import sys
+from pdfminer.high_level import extract_pages
+from pdfminer.layout import LTChar
+def walk(o):
+    if isinstance(o, LTChar):
+        if o.get_text().strip(): print(round(o.size, 2), int('Bold' in o.fontname))
+    elif hasattr(o, '__iter__'):
+        for c in o: walk(c)
+for page in extract_pages(sys.argv[1]): walk(page)
+)";
+  // Debian's interpreter, which has python3-pdfminer.
+  ToolResult glyphs = RunTool("/usr/bin/python3", {"-c", script, pdf.string()});
+  ASSERT_EQ(glyphs.exitCode, 0) << glyphs.err;
+  std::istringstream lines(glyphs.out);
+  double smallest = 100, smallestPlain = 100;
+  for (double size; lines >> size;) {
+    int bold = 0;
+    lines >> bold;
+    smallest = std::min(smallest, size);
+    if (!bold) smallestPlain = std::min(smallestPlain, size);
+  }
+  EXPECT_GE(smallest, 5.0);
+  EXPECT_GE(smallestPlain, 6.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, CompleteDamdfe, testing::Values(0, 1),
