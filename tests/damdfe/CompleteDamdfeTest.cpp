@@ -136,6 +136,7 @@ TEST_P(CompleteDamdfe, MaximalManifestPrintsEveryListWhole) {
     }
   }
   for (const std::string& key : m.keys) EXPECT_EQ(Occurrences(text, key), 1u) << key;
+  EXPECT_NE(text.find("SEGURODACARGA(continuação)"), std::string::npos);
 }
 
 TEST_P(CompleteDamdfe, TenThousandKeysEachOnceOnNumberedSheets) {
@@ -231,9 +232,16 @@ TEST_P(CompleteDamdfe, SemValorFiscalExactlyWithoutValidity) {
   }
 }
 
+// Empty blocks are left out and take no space: the linked documents move up.
 TEST_P(CompleteDamdfe, ManifestWithoutOptionalBlocksPrintsOneSheet) {
   std::filesystem::path pdf = Print(MinimalManifest());
   ASSERT_EQ(Pages(pdf), 1);
+  for (const PrintedWord& word : PrintedWords(pdf)) {
+    EXPECT_TRUE(word.text != "CIOT" && word.text != "VALE-PEDÁGIO" && word.text != "SEGURO" &&
+                word.text != "CONTRATANTES" && word.text != "CONDUTORES" && word.text != "OBSERVAÇÕES")
+        << word.text;
+    if (word.text == "DOCUMENTOS") EXPECT_LT(word.top, 440.0);  // points; below the stacked blocks, not at 692
+  }
   std::string text = WithoutBlanks(PageText(pdf, 1));
   for (const char* expected : {"1/1", "AAA0A00",
                                "3526011234567800019555001000000001100000001"
