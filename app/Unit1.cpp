@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -107,6 +108,10 @@ constexpr int kStepSpacing = 14;
 void ShowMessage(QWidget* parent, const QString& message) {
   QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok, parent);
   box.exec();
+}
+
+void ShowPrintFailure(QWidget* parent, const std::string& result) {
+  ShowMessage(parent, QStringLiteral("O DAMDFE não foi impresso.\n\n") + Text(result));
 }
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), PrintJob(PrintDAMDFE) {
@@ -249,7 +254,8 @@ void TForm1::Button4Click() {
     ShowMessage(this, Text(kInvalidLogoPathMessage));
     return;
   }
-  // The result text is not shown: a failed job ends silently, a good one when its output is over.
-  PrintJob(xmlPath.toStdString(), logoPath.toStdString(), ContingencyTextFor(RadioGroup2->ItemIndex()),
-           Edit1->text().toStdString(), RadioGroup1->ItemIndex());
+  const std::string result =
+      PrintJob(QFile::encodeName(xmlPath).toStdString(), QFile::encodeName(logoPath).toStdString(),
+               ContingencyTextFor(RadioGroup2->ItemIndex()), Edit1->text().toStdString(), RadioGroup1->ItemIndex());
+  if (!result.empty()) ShowPrintFailure(this, result);
 }

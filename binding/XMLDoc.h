@@ -77,6 +77,10 @@ enum TParseOption : unsigned {
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
 
+// The encoding named by the XML declaration the bytes begin with (after an optional byte-order
+// mark), read exactly as loading reads it; empty when there is none.
+std::u16string DeclaredEncoding(std::string_view bytes);
+
 // The ordered wrappers of an element's children (of every node kind) or of its
 // attributes. Built on first use; rebuilt in place after an invalidation.
 class TXMLNodeList {

@@ -2,6 +2,7 @@
 
 // The print job: from an MDF-e file to a DAMDFE through the report engine.
 
+#include <exception>
 #include <filesystem>
 #include <string>
 
@@ -39,6 +40,9 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
                                      const std::string& protocol, int format);
 
 std::filesystem::path ExecutableDirectory();
+
+// The "-1" result text for an error: English texts of the parser get a Portuguese explanation.
+std::string FailureResult(const std::exception& error);
 
 // A file is there: a directory does not count.
 bool FileExists(const std::filesystem::path& path);

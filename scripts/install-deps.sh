@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils zbar-tools xvfb xauth
   fonts-dejavu-core fonts-liberation
+  libcups2-dev cups printer-driver-cups-pdf clang libclang-rt-14-dev
 )
 
 missing=()

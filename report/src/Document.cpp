@@ -14,7 +14,8 @@ namespace report {
 
 namespace {
 
-constexpr int kMaxSheets = 100000;
+// Far more than any real manifest needs; a hostile list stops here instead of making thousands.
+constexpr int kMaxSheets = 500;
 constexpr double kStackedTableGap = 2.0;
 constexpr int kMeasuringDpi = 600;  // the PDF writer's
 
@@ -141,12 +142,19 @@ void Document::fill(const std::vector<Item>& items, QPointF origin) {
     } else if (const auto* table = std::get_if<TableItem>(&item.content)) {
       flowTable(*table, origin);
     } else if (const auto* image = std::get_if<ImageItem>(&item.content)) {
-      // A missing or broken picture draws nothing.
+      // No picture named draws nothing; a named one that cannot be read is an error, not a silent gap.
       const QString source = expandPlaceholders(image->source, parameters_, firstSheet);
       if (source.isEmpty()) continue;
       QImageReader reader(source);
       reader.setAutoTransform(true);
       images_[image] = reader.read();
+      if (images_[image].isNull()) {
+        throw ERvProjectError(
+            QStringLiteral("Não foi possível ler a imagem \"%1\": não é uma imagem BMP, JPEG ou PNG legível, ou é "
+                           "grande demais.")
+                .arg(source)
+                .toStdString());
+      }
     } else if (const auto* barcode = std::get_if<BarcodeItem>(&item.content)) {
       barcodes_[barcode] =
           encodeBarcode(barcode->symbology, expandPlaceholders(barcode->value, parameters_, firstSheet));
@@ -201,6 +209,11 @@ void Document::flowTable(const TableItem& table, QPointF origin) {
     next += count;
     ++sheet;
   } while (next < lineCount && sheet < kMaxSheets);
+  if (next < lineCount) {
+    throw ERvProjectError(QStringLiteral("O relatório passaria de %1 folhas: há linhas demais para um DAMDFE.")
+                              .arg(kMaxSheets)
+                              .toStdString());
+  }
 
   sheetCount_ = std::max(sheetCount_, sheet);
   tables_[&table] = std::move(flow);

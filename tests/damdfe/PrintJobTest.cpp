@@ -148,7 +148,8 @@ TEST_F(PrintJobTest, AuthorisedManifestPrintsWithItsProtocolUnlessOneIsTyped) {
   EXPECT_NE(PdfText(pdf()).find("935260000012345"), std::string::npos);
 
   std::string wrapped = "<envelope xmlns=\"" + kNs + "\">" + manifest + "</envelope>";
-  EXPECT_EQ(Print(Write("other.xml", wrapped)), kPrintErrorPrefix + "Interface not supported");
+  EXPECT_EQ(Print(Write("other.xml", wrapped)),
+            kPrintErrorPrefix + "Interface not supported (o arquivo não é um MDF-e: elemento raiz envelope)");
 }
 
 TEST_F(PrintJobTest, RealAuthorisedSampleTakesItsProtocol) {
