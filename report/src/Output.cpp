@@ -89,7 +89,7 @@ void printThroughCups(const QByteArray& pdf, const QString& queueName, const QSt
   const bool finished = job > 0 && cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.constData()) == IPP_STATUS_OK;
   if (!sent || !finished) {
     if (job > 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.constData(), job, 0);
-    fail(QStringLiteral("A impressora \"%1\" recusou o trabalho: %2.")
+    fail(QStringLiteral("A impressora \"%1\" recusou o trabalho (resposta do CUPS: %2)")
              .arg(QString::fromUtf8(queue), QString::fromUtf8(cupsLastErrorString())));
   }
 }
