@@ -34,7 +34,7 @@ void RefuseHugeFile(const std::filesystem::path& xmlPath) {
 }
 
 // The binding's own English text first, then what it means for this file.
-[[noreturn]] void NotAManifest(const std::u16string& path) {
+[[noreturn]] void NotAManifest(const std::filesystem::path& path) {
   std::string root;
   try {
     root = ToUtf8(LoadDocumentFile(path)->DocumentElement()->NodeName());
@@ -44,8 +44,7 @@ void RefuseHugeFile(const std::filesystem::path& xmlPath) {
                            ")");
 }
 
-IXMLTMDFe LoadAnyManifest(const std::string& xmlPath, IXMLMdfeProc& proc) {
-  std::u16string path = FromUtf8(xmlPath);
+IXMLTMDFe LoadAnyManifest(const std::filesystem::path& path, IXMLMdfeProc& proc) {
   try {
     return LoadMdfeDocument(path);
   } catch (const EIntfCastError&) {
@@ -86,7 +85,7 @@ TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath) {
   // Created only now: the drivers' names and CPF spend as little time on disk as can be.
   TRoadBlockFile roadBlockFile;
   roadBlockFile.Write(roadBlock);
-  loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));
+  loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));  // our own ASCII name
   return loaded;
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+// What every fuzz target shares: Qt offscreen, and the input as a file (the loaders read files).
+
+#include <unistd.h>
+
+#include <QtGlobal>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+inline void StartOffscreen() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+
+// One file per process, rewritten for each input.
+inline std::filesystem::path InputFile(const uint8_t* data, size_t size, const char* name) {
+  static const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("damdfe-fuzz-" + std::to_string(::getpid()) + "-" + name);
+  std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), size);
+  return file;
+}
