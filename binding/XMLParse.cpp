@@ -3,6 +3,7 @@
 
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/framework/XMLPScanToken.hpp>
+#include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
@@ -69,6 +70,7 @@ class BoundedParser : public xml::XercesDOMParser {
                     const xml::RefVectorOf<xml::XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
                     const bool isRoot) override {
     if (!limit_.empty()) return;
+    limitLine_ = static_cast<int>(getScanner()->getLocator()->getLineNumber());
     if (++depth_ > kMaxDepth) {
       limit_ = "elements nested deeper than " + std::to_string(kMaxDepth) + " levels";
     } else if (count > kMaxAttributes) {
@@ -84,9 +86,11 @@ class BoundedParser : public xml::XercesDOMParser {
     XercesDOMParser::endElement(decl, urlId, isRoot, prefix);
   }
   const std::string& Limit() const { return limit_; }
+  int LimitLine() const { return limitLine_; }
 
  private:
   int depth_ = 0;
+  int limitLine_ = 0;
   std::string limit_;
 };
 
@@ -204,7 +208,7 @@ xml::DOMDocument* ParseBytes(const std::string& bytes, const std::u16string& sys
       if (!parser.Limit().empty() && !errors.failed) {
         errors.failed = true;
         errors.reason = parser.Limit();
-        errors.line = 0;
+        errors.line = parser.LimitLine();
       }
     } catch (const xml::XMLException& e) {
       if (!errors.failed) {

@@ -3,15 +3,13 @@
 
 #include <unistd.h>
 
-#include <QtGlobal>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-inline void StartOffscreen() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+inline void StartOffscreen() { ::setenv("QT_QPA_PLATFORM", "offscreen", 1); }
 
 // One file per process, rewritten for each input.
 inline std::filesystem::path InputFile(const uint8_t* data, size_t size, const char* name) {

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     TRvProject project;
     project.SetProjectFile(QString::fromStdString(InputFile(data, size, "template.rav").string()));
-    for (const char* name : {"Nome", "chave_acesso", "observacoes", "qrcode", "pFoto"}) project.SetParam(name, "1\t2\n3");
+    for (const char* name : {"Nome", "chave_acesso", "observacoes", "qrcode", "pFoto"})
+      project.SetParam(name, "1\t2\n3");
     project.ExecuteReport("Report1");
   } catch (const std::exception&) {
   }
