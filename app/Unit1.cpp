@@ -16,6 +16,7 @@
 #include <initializer_list>
 
 #include "DamdfeTexts.h"
+#include "EventDiscovery.h"
 #include "OpenDialogs.h"
 #include "PrintJob.h"
 #include "RadioGroup.h"
@@ -99,6 +100,15 @@ QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
   return button;
 }
 
+// How many events of the chosen manifest lie beside it and what they make of it.
+QString EventsFoundText(const TEventsBeside& found) {
+  if (!found.error.empty()) return QStringLiteral("Evento ilegível: ") + Text(found.error);
+  QString text = QStringLiteral("Eventos do MDF-e na pasta: %1").arg(found.files.size());
+  if (!found.events.mark.empty()) text += QStringLiteral(" – ") + QString::fromStdU16String(found.events.mark);
+  if (!found.events.warnings.empty()) text += QStringLiteral(" (%1 ignorado(s))").arg(found.events.warnings.size());
+  return text;
+}
+
 constexpr int kInformationPanelWidth = 248;
 constexpr int kStepSpacing = 14;
 
@@ -170,8 +180,12 @@ QWidget* TForm1::CreateStepPanel() {
 
   Label4 = PathLabel(QStringLiteral("arquivo XML do DAMDFE"), QStringLiteral("Label4"), column);
   Button1 = Button(QStringLiteral("3. Selecione o XML da MDFe a ser impresso"), QStringLiteral("Button1"), column);
+  Label6 = PathLabel(QString(), QStringLiteral("Label6"), column);
   steps->addWidget(Label4);
-  steps->addWidget(Button1);
+  auto* xmlStep = new QHBoxLayout;
+  xmlStep->addWidget(Button1);
+  xmlStep->addWidget(Label6, 1);
+  steps->addLayout(xmlStep);
   steps->addSpacing(kStepSpacing);
 
   Label5 = PathLabel(QStringLiteral("arquivo BMP da logo"), QStringLiteral("Label5"), column);
@@ -228,7 +242,19 @@ void TForm1::Button1Click() {
   OpenDialog1->setNameFilters(QtNameFilters(QStringLiteral("Arquivos XML|*.XML|Todos os arquivos|*.*")));
   OpenDialog1->setDefaultSuffix(QStringLiteral("XML"));
   OpenDialog1->setWindowTitle(QStringLiteral("Selecione o XML da MDFe..."));
-  if (OpenDialog1->exec() == QDialog::Accepted) Label4->setText(OpenDialog1->ChosenFile());
+  if (OpenDialog1->exec() != QDialog::Accepted) return;
+  Label4->setText(OpenDialog1->ChosenFile());
+  ShowEventsFound();
+}
+
+std::vector<std::string> TForm1::ShowEventsFound() {
+  TEventsBeside found = EventsBeside(Label4->text().toStdString());
+  Label6->setText(EventsFoundText(found));
+  QStringList details;
+  for (const std::string& file : found.files) details << Text(file);
+  for (const std::string& warning : found.events.warnings) details << Text(warning);
+  Label6->setToolTip(details.join(u'\n'));
+  return found.files;
 }
 
 void TForm1::Button2Click() {
@@ -250,6 +276,8 @@ void TForm1::Button4Click() {
     return;
   }
   // The result text is not shown: a failed job ends silently, a good one when its output is over.
+  // Looked for again: the events printed are those beside the XML now, and the window says so.
+  std::vector<std::string> eventFiles = ShowEventsFound();
   PrintJob(xmlPath.toStdString(), logoPath.toStdString(), ContingencyTextFor(RadioGroup2->ItemIndex()),
-           Edit1->text().toStdString(), RadioGroup1->ItemIndex());
+           Edit1->text().toStdString(), RadioGroup1->ItemIndex(), eventFiles);
 }

@@ -31,13 +31,21 @@ IXMLTMDFe LoadAnyManifest(const std::string& xmlPath, IXMLMdfeProc& proc) {
 
 }  // namespace
 
-TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath) {
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles) {
   TLoadedManifest loaded;
   loaded.manifest = LoadAnyManifest(xmlPath, loaded.proc);
+  std::vector<TEventFile> events;
+  for (const std::string& file : eventFiles) events.push_back(LoadEventFile(file));
+  loaded.events = EventsFor(IdentityOf(loaded.manifest), events);
   TRoadBlockFile roadBlockFile;
   roadBlockFile.Write(CutRoadBlock(ReadWholeFile(xmlPath)));
   loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));
   return loaded;
+}
+
+TManifestIdentity ManifestIdentity(const std::string& xmlPath) {
+  IXMLMdfeProc proc;
+  return IdentityOf(LoadAnyManifest(xmlPath, proc));
 }
 
 std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& typedProtocol) {
@@ -50,11 +58,13 @@ void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logo
   SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, ProtocolToPrint(loaded, protocol),
                       sink);
   SetSupplementaryParameters(loaded, supplementarySink ? *supplementarySink : sink);
+  SetEventParameters(loaded.events, supplementarySink ? *supplementarySink : sink);
 }
 
 std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirectory, const std::string& xmlPath,
                                      const std::string& logoPath, const std::string& contingency,
-                                     const std::string& protocol, int format) {
+                                     const std::string& protocol, int format,
+                                     const std::vector<std::string>& eventFiles) {
   try {
     if (!FileExists(xmlPath)) return "-2 ERRO: Caminho do arquivo XML inexistente. Verifique: " + xmlPath;
     if (!FileExists(templateDirectory / kPortraitTemplate)) {
@@ -63,7 +73,7 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
     if (!FileExists(templateDirectory / kLandscapeTemplate)) {
       return "-4 ERRO: Arquivo DAMDFE_Paisagem.rav inexistente. Verifique.";
     }
-    TLoadedManifest loaded = LoadManifestForPrinting(xmlPath);
+    TLoadedManifest loaded = LoadManifestForPrinting(xmlPath, eventFiles);
     TRvProject project;
     std::filesystem::path templateFile = templateDirectory / (format == 0 ? kPortraitTemplate : kLandscapeTemplate);
     project.SetProjectFile(QString::fromStdString(templateFile.string()));
@@ -91,6 +101,6 @@ std::filesystem::path ExecutableDirectory() {
 }
 
 std::string PrintDAMDFE(const std::string& xmlPath, const std::string& logoPath, const std::string& contingency,
-                        const std::string& protocol, int format) {
-  return PrintDAMDFEWithTemplates(ExecutableDirectory(), xmlPath, logoPath, contingency, protocol, format);
+                        const std::string& protocol, int format, const std::vector<std::string>& eventFiles) {
+  return PrintDAMDFEWithTemplates(ExecutableDirectory(), xmlPath, logoPath, contingency, protocol, format, eventFiles);
 }

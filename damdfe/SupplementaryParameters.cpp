@@ -1,5 +1,7 @@
 #include "SupplementaryParameters.h"
 
+#include <QDate>
+
 #include <algorithm>
 #include <initializer_list>
 #include <vector>
@@ -140,15 +142,18 @@ std::u16string VehicleRows(const IXMLRodo& rodo, const std::u16string& carrierRN
   return rows.Text();
 }
 
-// Every "condutor", where the model reaches only the first. The fixed settings may
-// have created an empty one in a manifest without drivers: it is no driver.
-std::u16string DriverRows(const IXMLRodo& rodo) {
+// Every "condutor", where the model reaches only the first, then those added by event.
+// The fixed settings may have created an empty one in a manifest without drivers: it is no driver.
+std::u16string DriverRows(const IXMLRodo& rodo, const std::vector<TAddedDriver>& added) {
   TRows rows;
   ForEachChildNamed(rodo->veicTracao(), u"condutor", [&](const IXMLNode& node) {
     std::u16string cpf = ChildContent(node, u"CPF");
     std::u16string name = ChildContent(node, u"xNome");
     if (!cpf.empty() || !name.empty()) rows.Add({FormattedTaxId(cpf), name});
   });
+  for (const TAddedDriver& driver : added) {
+    rows.Add({FormattedTaxId(driver.cpf), driver.name, u"incluído em " + driver.date});
+  }
   return rows.Text();
 }
 
@@ -259,6 +264,11 @@ std::u16string FormattedDateTime(std::u16string_view iso) {
   return text;
 }
 
+std::u16string FormattedDate(std::u16string_view iso) {
+  QDate date = QDate::fromString(QString::fromStdU16String(std::u16string(iso.substr(0, 10))), Qt::ISODate);
+  return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")).toStdU16String() : std::u16string(iso);
+}
+
 std::u16string FormattedAmount(std::u16string_view amount) {
   size_t point = amount.find(u'.');
   std::u16string_view whole = amount.substr(0, point);
@@ -302,7 +312,7 @@ void SetSupplementaryParameters(const TLoadedManifest& loaded, IParameterSink& s
   set("RNTRC", carrierRNTRC);
   set("RENAVAM", rodo->veicTracao()->RENAVAM());
   set("veiculos", VehicleRows(rodo, carrierRNTRC));
-  set("condutores", DriverRows(rodo));
+  set("condutores", DriverRows(rodo, loaded.events.addedDrivers));
   set("ciot", CiotRows(antt));
   set("contratantes", ContractorRows(antt));
   set("vale_pedagio", TollVoucherRows(antt));

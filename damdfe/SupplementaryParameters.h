@@ -20,5 +20,8 @@ std::u16string FormattedTaxId(std::u16string_view id);
 // "2018-01-15T17:51:42-02:00" as "15/01/2018 17:51:42"; any other form unchanged.
 std::u16string FormattedDateTime(std::u16string_view isoDateTime);
 
+// "2018-01-15" (a time may follow) as "15/01/2018"; any other form unchanged.
+std::u16string FormattedDate(std::u16string_view isoDate);
+
 // "158430.75" as "158.430,75"; text that is not a decimal number is returned unchanged.
 std::u16string FormattedAmount(std::u16string_view amount);

@@ -39,14 +39,15 @@ QString Q(const std::filesystem::path& path) { return QString::fromStdString(pat
 struct PrintCall {
   std::string xmlPath, logoPath, contingency, protocol;
   int format;
+  std::vector<std::string> eventFiles;
 };
 
 class WindowTest : public testing::Test {
  protected:
   WindowTest() {
     form.PrintJob = [this](const std::string& xml, const std::string& logo, const std::string& contingency,
-                           const std::string& protocol, int format) {
-      calls.push_back({xml, logo, contingency, protocol, format});
+                           const std::string& protocol, int format, const std::vector<std::string>& events) {
+      calls.push_back({xml, logo, contingency, protocol, format, events});
       return std::string();
     };
     form.show();
@@ -289,8 +290,8 @@ TEST_F(WindowTest, MissingTemplatesPrintNothingAndShowNothing) {
   SetReportOutput(rv::PdfFile{Q(pdf)});
   std::string result;
   form.PrintJob = [&](const std::string& xml, const std::string& logo, const std::string& contingency,
-                      const std::string& protocol, int format) {
-    result = PrintDAMDFEWithTemplates(noTemplates.path(), xml, logo, contingency, protocol, format);
+                      const std::string& protocol, int format, const std::vector<std::string>& events) {
+    result = PrintDAMDFEWithTemplates(noTemplates.path(), xml, logo, contingency, protocol, format, events);
     return result;
   };
   form.Label4->setText(Q(SampleXml()));
