@@ -180,7 +180,9 @@ QWidget* TForm1::CreateStepPanel() {
 
   Label4 = PathLabel(QStringLiteral("arquivo XML do DAMDFE"), QStringLiteral("Label4"), column);
   Button1 = Button(QStringLiteral("3. Selecione o XML da MDFe a ser impresso"), QStringLiteral("Button1"), column);
+  // Shown once an XML is chosen; until then the button keeps the whole width.
   Label6 = PathLabel(QString(), QStringLiteral("Label6"), column);
+  Label6->setVisible(false);
   steps->addWidget(Label4);
   auto* xmlStep = new QHBoxLayout;
   xmlStep->addWidget(Button1);
@@ -250,6 +252,7 @@ void TForm1::Button1Click() {
 std::vector<std::string> TForm1::ShowEventsFound() {
   TEventsBeside found = EventsBeside(Label4->text().toStdString());
   Label6->setText(EventsFoundText(found));
+  Label6->setVisible(true);
   QStringList details;
   for (const std::string& file : found.files) details << Text(file);
   for (const std::string& warning : found.events.warnings) details << Text(warning);

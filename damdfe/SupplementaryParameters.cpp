@@ -152,7 +152,7 @@ std::u16string DriverRows(const IXMLRodo& rodo, const std::vector<TAddedDriver>&
     if (!cpf.empty() || !name.empty()) rows.Add({FormattedTaxId(cpf), name});
   });
   for (const TAddedDriver& driver : added) {
-    rows.Add({FormattedTaxId(driver.cpf), driver.name, u"incluído em " + driver.date});
+    rows.Add({FormattedTaxId(driver.cpf), driver.name + u" (incluído em " + driver.date + u")"});
   }
   return rows.Text();
 }

@@ -8,6 +8,7 @@
 #include <regex>
 #include <sstream>
 
+#include "EventFiles.h"
 #include "ManifestVariants.h"
 #include "PrintJob.h"
 #include "ReportOutput.h"
@@ -74,12 +75,14 @@ std::string Joined(const std::vector<std::string>& words) {
 class CompleteDamdfe : public testing::TestWithParam<int> {
  protected:
   // Prints the manifest text in the format under test; returns the PDF's path.
-  std::filesystem::path Print(const std::string& xml) { return PrintFile(dir_.Write("manifest.xml", xml)); }
+  std::filesystem::path Print(const std::string& xml, const std::vector<std::string>& eventFiles = {}) {
+    return PrintFile(dir_.Write("manifest.xml", xml), eventFiles);
+  }
 
-  std::filesystem::path PrintFile(const std::filesystem::path& xml) {
+  std::filesystem::path PrintFile(const std::filesystem::path& xml, const std::vector<std::string>& eventFiles = {}) {
     std::filesystem::path pdf = dir_ / ("damdfe" + std::to_string(++prints_) + ".pdf");
     SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
-    std::string result = PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", "", GetParam());
+    std::string result = PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", "", GetParam(), eventFiles);
     EXPECT_EQ(result, "") << xml;
     return pdf;
   }
@@ -90,9 +93,10 @@ class CompleteDamdfe : public testing::TestWithParam<int> {
     return std::regex_search(info, match, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(match[1]) : 0;
   }
 
-  std::string PageText(const std::filesystem::path& pdf, int page) {
+  // "-raw" keeps the words of a rotated mark together.
+  std::string PageText(const std::filesystem::path& pdf, int page, const std::string& mode = "-layout") {
     std::string number = std::to_string(page);
-    return RunTool("pdftotext", {"-layout", "-f", number, "-l", number, pdf.string(), "-"}).out;
+    return RunTool("pdftotext", {mode, "-f", number, "-l", number, pdf.string(), "-"}).out;
   }
 
   TempDir dir_;
@@ -131,6 +135,32 @@ TEST_P(CompleteDamdfe, MaximalManifestPrintsEveryListWhole) {
     }
   }
   for (const std::string& key : m.keys) EXPECT_EQ(Occurrences(text, key), 1u) << key;
+}
+
+// The mark and the line of a cancelled or closed manifest head every sheet; cancelled wins.
+TEST_P(CompleteDamdfe, EventMarkAndLineOnEverySheet) {
+  const std::string cancelled = dir_.Write("cancelamento.xml", ProcEvento(Cancellation())).string();
+  const std::string closed = dir_.Write("encerramento.xml", ProcEvento(Closing())).string();
+  struct Case {
+    std::vector<std::string> events;
+    std::string mark, line, otherMark;
+  };
+  const Case cases[] = {
+      {{closed, cancelled}, "CANCELADO", "MDF-e cancelado em 08/12/2026 16:20:05", "ENCERRADO"},
+      {{closed}, "ENCERRADO", "MDF-e encerrado em 09/12/2026 – UF RS – município 4314902", "CANCELADO"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mark);
+    std::filesystem::path pdf = Print(WithLinkedDocuments(300), c.events);
+    int pages = Pages(pdf);
+    ASSERT_GT(pages, 1);
+    for (int page = 1; page <= pages; ++page) {
+      std::string text = PageText(pdf, page, "-raw");
+      EXPECT_EQ(Occurrences(text, c.mark), 1u) << page;
+      EXPECT_EQ(Occurrences(text, c.line), 1u) << page;
+      EXPECT_EQ(Occurrences(text, c.otherMark), 0u) << page;
+    }
+  }
 }
 
 TEST_P(CompleteDamdfe, TenThousandKeysEachOnceOnNumberedSheets) {
