@@ -1,6 +1,7 @@
 #include "ManifestEvents.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <map>

@@ -205,10 +205,28 @@ std::string RunOne(const Options& options, const std::string& xmlPath, const std
                      eventFiles);
 }
 
+// The events of one manifest: those given by name with its key (marked used), then those of the folders.
+std::vector<TEventFile> EventsOfManifest(const TManifestIdentity& identity, const std::vector<TEventFile>& named,
+                                         std::vector<bool>& used, const std::vector<std::string>& folders) {
+  std::vector<TEventFile> events;
+  for (size_t e = 0; e < named.size(); ++e) {
+    if (named[e].AccessKey() != identity.accessKey) continue;
+    used[e] = true;
+    events.push_back(named[e]);
+  }
+  for (const std::string& folder : folders) {
+    for (const std::string& file : EventFilesInFolder(folder, identity.accessKey)) {
+      events.push_back(LoadEventFile(file));
+    }
+  }
+  return events;
+}
+
 // The event files of each manifest, found and read before anything is printed: a bad event file
 // stops the run (std::runtime_error), one given by name for no manifest of the run is a usage error.
 std::vector<std::vector<std::string>> EventFilesPerManifest(const Options& options) {
   std::vector<std::vector<std::string>> perManifest(options.xmlFiles.size());
+  if (options.eventFiles.empty() && options.eventFolders.empty()) return perManifest;
   for (const std::string& folder : options.eventFolders) {
     if (!std::filesystem::is_directory(folder)) throw UsageError{"a pasta de eventos não existe: " + folder};
   }
@@ -224,17 +242,7 @@ std::vector<std::vector<std::string>> EventFilesPerManifest(const Options& optio
       everyManifestRead = false;  // its print says why
       continue;
     }
-    std::vector<TEventFile> events;
-    for (size_t e = 0; e < named.size(); ++e) {
-      if (named[e].AccessKey() != identity.accessKey) continue;
-      used[e] = true;
-      events.push_back(named[e]);
-    }
-    for (const std::string& folder : options.eventFolders) {
-      for (const std::string& file : EventFilesInFolder(folder, identity.accessKey)) {
-        events.push_back(LoadEventFile(file));
-      }
-    }
+    std::vector<TEventFile> events = EventsOfManifest(identity, named, used, options.eventFolders);
     for (const std::string& warning : EventsFor(identity, events).warnings) std::cerr << warning << "\n";
     for (const TEventFile& event : events) perManifest[m].push_back(event.path);
   }
