@@ -15,8 +15,6 @@ const std::string kPrinter = std::string(DAMDFE_BIN_DIR) + "/damdfe-imprimir";
 
 const std::string kCancelledLine =
     "MDF-e cancelado em 08/12/2026 16:20:05 – protocolo " + EventProtocol(Cancellation());
-const std::string kClosedLine =
-    "MDF-e encerrado em 09/12/2026 – UF RS – município 4314902 – protocolo " + EventProtocol(Closing());
 const std::string kAddedDriver = "CARLOS EDUARDO PEREIRA (incluído em 08/12/2026)";
 
 EventSpec With(EventSpec event, std::string EventSpec::*field, std::string value) {
@@ -39,7 +37,7 @@ class EventsTest : public testing::Test {
 
   void Event(const std::string& name, const EventSpec& spec) { events_.Write(name, ProcEvento(spec)); }
 
-  // Prints the sample with the event files named; the PDF's words, as they are laid out, in `text`.
+  // Prints the sample with the event files named; the PDF's text in `text` ("-raw" keeps a rotated mark whole).
   ToolResult Print(const std::vector<std::string>& eventNames, std::vector<std::string> extra = {}) {
     std::filesystem::remove(pdf());
     std::vector<std::string> arguments = {"--pdf", pdf().string(), kSample.string()};
@@ -70,9 +68,7 @@ TEST_F(EventsTest, MarksLinesAndDriversOnTheSheet) {
     std::string warning;
   };
   const Case cases[] = {
-      {{"cancelamento.xml"}, {"CANCELADO", kCancelledLine}, {"ENCERRADO"}, ""},
-      {{"encerramento.xml"}, {"ENCERRADO", kClosedLine}, {"CANCELADO"}, ""},
-      {{"encerramento.xml", "cancelamento.xml"}, {"CANCELADO", kCancelledLine}, {"ENCERRADO", kClosedLine}, ""},
+      {{"encerramento.xml", "cancelamento.xml"}, {"CANCELADO", kCancelledLine}, {"ENCERRADO"}, ""},
       {{"condutor.xml", "condutor.xml"}, {"MARIA APARECIDA DE SOUZA\n111.444.777-35 " + kAddedDriver}, {}, ""},
       {{"nao-registrado.xml"}, {}, {"CANCELADO"}, "nao-registrado.xml não foi registrado (cStat 631); ignorado"},
       {{"outro-ambiente.xml"}, {}, {"CANCELADO"}, "outro-ambiente.xml é de outro ambiente (tpAmb 1); ignorado"},
@@ -120,7 +116,7 @@ TEST_F(EventsTest, BadOrForeignEventFilesPrintNothing) {
   }
 }
 
-// The folder holds events of this manifest, of another one, a non-event XML and the manifest itself.
+// The folder holds events of this manifest and of another one, and the manifest itself.
 TEST_F(EventsTest, FolderGivesTheEventsOfTheManifestOnly) {
   TempDir folder;
   for (const char* name : {"cancelamento.xml", "condutor.xml", "outra-chave.xml"}) {
