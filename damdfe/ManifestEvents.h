@@ -29,7 +29,7 @@ struct TEventFile {
 TEventFile LoadEventFile(const std::string& path);
 
 // The XML files of the folder (not of its subfolders) that hold an event of the manifest with
-// that key, by name. A quick look at each file's text decides; nothing is parsed.
+// that key, sorted by name. A quick look at the start of each file decides; nothing is parsed.
 std::vector<std::string> EventFilesInFolder(const std::filesystem::path& folder, std::u16string_view accessKey);
 
 struct TAddedDriver {
