@@ -1,10 +1,13 @@
 #include "OpenDialogs.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QVBoxLayout>
 
@@ -31,6 +34,14 @@ TOpenDialog::TOpenDialog(QWidget* parent) : QFileDialog(parent) {
 
 namespace {
 
+// The one file in the typed name's folder called name.suffix in any letter case, or empty.
+QString FileWithSuffix(const QFileInfo& typed, const QString& suffix) {
+  const QString wanted = typed.fileName() + u'.' + suffix;
+  QStringList found = typed.dir().entryList(QDir::Files | QDir::Hidden);
+  found.removeIf([&](const QString& name) { return name.compare(wanted, Qt::CaseInsensitive) != 0; });
+  return found.size() == 1 ? found.front() : QString();
+}
+
 QString PictureFilter() {
   QStringList patterns;
   QStringList perFormat;
@@ -45,6 +56,19 @@ QString PictureFilter() {
 constexpr int kPreviewSide = 180;
 
 }  // namespace
+
+void TOpenDialog::accept() {
+  auto* nameEdit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  const QString typed = nameEdit ? nameEdit->text() : QString();
+  const QFileInfo typedFile(directory(), typed);
+  if (!typed.isEmpty() && !defaultSuffix().isEmpty() && !typedFile.fileName().contains(u'.') && !typedFile.exists()) {
+    const QString found = FileWithSuffix(typedFile, defaultSuffix());
+    if (!found.isEmpty()) nameEdit->setText(typed + found.mid(typedFile.fileName().size()));
+  }
+  // Qt leaves the name's completion list on screen after Return, where it takes the next keys.
+  if (nameEdit && nameEdit->completer()) nameEdit->completer()->popup()->hide();
+  QFileDialog::accept();
+}
 
 TOpenPictureDialog::TOpenPictureDialog(QWidget* parent)
     : TOpenDialog(parent), preview_(new QLabel(this)), pictureSize_(new QLabel(this)) {

@@ -21,6 +21,11 @@ class TOpenDialog : public QFileDialog {
 
   // The file confirmed by the user, or empty.
   QString ChosenFile() const { return selectedFiles().value(0); }
+
+ public Q_SLOTS:
+  // A name typed without extension means the file with the default one, in whatever letter case
+  // it was saved ("manifesto" opens "manifesto.xml" when the default suffix is "XML").
+  void accept() override;
 };
 
 // Shows the picture under the cursor and its size beside the file list.

@@ -13,6 +13,9 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
     buttons_->addButton(button, i);
     layout->addWidget(button);
   }
+  connect(buttons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    if (checked) Q_EMIT ItemIndexChanged(id);
+  });
 }
 
 int TRadioGroup::ItemIndex() const { return buttons_->checkedId(); }

@@ -20,6 +20,9 @@ class TRadioGroup : public QGroupBox {
   void SetItemIndex(int index);
   QRadioButton* Button(int index) const;
 
+ Q_SIGNALS:
+  void ItemIndexChanged(int index);
+
  private:
   QStringList items_;
   QButtonGroup* buttons_;

@@ -1,6 +1,6 @@
 #include "Unit1.h"
 
-#include <QCoreApplication>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
@@ -18,6 +19,7 @@
 #include "DamdfeTexts.h"
 #include "EventDiscovery.h"
 #include "OpenDialogs.h"
+#include "PathLabel.h"
 #include "PrintJob.h"
 #include "RadioGroup.h"
 
@@ -84,19 +86,17 @@ QLabel* GreenLabel(const QString& text, QWidget* parent) {
   return label;
 }
 
-// The path labels hold whole paths: they may be clipped, never widen the window.
 QLabel* PathLabel(const QString& initial, const QString& name, QWidget* parent) {
-  auto* label = new QLabel(initial, parent);
+  auto* label = new TPathLabel(initial, parent);
   label->setObjectName(name);
-  label->setTextFormat(Qt::PlainText);  // a path is shown as written, whatever it holds
-  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   return label;
 }
 
 QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
   auto* button = new QPushButton(text, parent);
   button->setObjectName(name);
-  button->setAutoDefault(false);
+  // Return presses the focused button, as Space does.
+  button->setAutoDefault(true);
   return button;
 }
 
@@ -108,6 +108,19 @@ QString EventsFoundText(const TEventsBeside& found) {
   if (!found.events.warnings.empty()) text += QStringLiteral(" (%1 ignorado(s))").arg(found.events.warnings.size());
   return text;
 }
+
+// The first XML file among the dropped ones, or empty.
+QString DroppedXml(const QMimeData* data) {
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive)) {
+      return url.toLocalFile();
+    }
+  }
+  return QString();
+}
+
+const QString kXmlDialog = QStringLiteral("xml");
+const QString kLogoDialog = QStringLiteral("logo");
 
 constexpr int kInformationPanelWidth = 248;
 constexpr int kStepSpacing = 14;
@@ -143,7 +156,54 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), PrintJob(PrintDAMDFE) {
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
   connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 
+  setAcceptDrops(true);
+  RestoreChoices();
+  FocusFirstUnfinishedStep();
   setWindowState(Qt::WindowMaximized);
+}
+
+void TForm1::RestoreChoices() {
+  RadioGroup1->SetItemIndex(settings_.Format());
+  RadioGroup2->SetItemIndex(settings_.Type());
+  if (QFileInfo(settings_.Logo()).isFile()) Label5->setText(settings_.Logo());
+  connect(RadioGroup1, &TRadioGroup::ItemIndexChanged, this, [this](int index) { settings_.SetFormat(index); });
+  connect(RadioGroup2, &TRadioGroup::ItemIndexChanged, this, [this](int index) { settings_.SetType(index); });
+}
+
+// Focus follows the steps: the first file still missing, else the print button.
+void TForm1::FocusFirstUnfinishedStep() {
+  if (!QFileInfo(Label4->text()).isFile()) {
+    Button1->setFocus();
+  } else if (!QFileInfo(Label5->text()).isFile()) {
+    Button2->setFocus();
+  } else {
+    Button4->setFocus();
+  }
+}
+
+void TForm1::OpenXml(const QString& path) {
+  Label4->setText(QFileInfo(path).absoluteFilePath());
+  settings_.SetFolderOf(kXmlDialog, path);
+  ShowEventsFound();
+  FocusFirstUnfinishedStep();
+}
+
+void TForm1::OpenLogo(const QString& path) {
+  Label5->setText(path);
+  settings_.SetLogo(path);
+  settings_.SetFolderOf(kLogoDialog, path);
+  FocusFirstUnfinishedStep();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedXml(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QString xml = DroppedXml(event->mimeData());
+  if (xml.isEmpty()) return;
+  OpenXml(xml);
+  event->acceptProposedAction();
 }
 
 QWidget* TForm1::CreateStepPanel() {
@@ -240,13 +300,11 @@ QWidget* TForm1::CreateInformationPanel() {
 }
 
 void TForm1::Button1Click() {
-  OpenDialog1->setDirectory(QCoreApplication::applicationDirPath());
+  OpenDialog1->setDirectory(settings_.StartFolder(kXmlDialog));
   OpenDialog1->setNameFilters(QtNameFilters(QStringLiteral("Arquivos XML|*.XML|Todos os arquivos|*.*")));
   OpenDialog1->setDefaultSuffix(QStringLiteral("XML"));
   OpenDialog1->setWindowTitle(QStringLiteral("Selecione o XML da MDFe..."));
-  if (OpenDialog1->exec() != QDialog::Accepted) return;
-  Label4->setText(OpenDialog1->ChosenFile());
-  ShowEventsFound();
+  if (OpenDialog1->exec() == QDialog::Accepted) OpenXml(OpenDialog1->ChosenFile());
 }
 
 std::vector<std::string> TForm1::ShowEventsFound() {
@@ -262,9 +320,9 @@ std::vector<std::string> TForm1::ShowEventsFound() {
 
 void TForm1::Button2Click() {
   OpenPictureDialog1->setWindowTitle(QStringLiteral("Selecione a logomarca do cliente..."));
-  OpenPictureDialog1->setDirectory(QCoreApplication::applicationDirPath());
+  OpenPictureDialog1->setDirectory(settings_.StartFolder(kLogoDialog));
   OpenPictureDialog1->setDefaultSuffix(QStringLiteral("BMP"));
-  if (OpenPictureDialog1->exec() == QDialog::Accepted) Label5->setText(OpenPictureDialog1->ChosenFile());
+  if (OpenPictureDialog1->exec() == QDialog::Accepted) OpenLogo(OpenPictureDialog1->ChosenFile());
 }
 
 void TForm1::Button4Click() {

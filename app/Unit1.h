@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "WindowSettings.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +32,9 @@ class TForm1 : public QMainWindow {
  public:
   explicit TForm1(QWidget* parent = nullptr);
 
+  // Fills the XML step with the file as its dialog does; the command line and a drop come here too.
+  void OpenXml(const QString& path);
+
   // Where the print button sends its choices; PrintDAMDFE unless a test looks in between.
   TPrintJob PrintJob;
 
@@ -51,8 +56,17 @@ class TForm1 : public QMainWindow {
   void Button2Click();
   void Button4Click();
 
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
   QWidget* CreateStepPanel();
   QWidget* CreateInformationPanel();
   std::vector<std::string> ShowEventsFound();
+  void OpenLogo(const QString& path);
+  void RestoreChoices();
+  void FocusFirstUnfinishedStep();
+
+  TWindowSettings settings_;
 };

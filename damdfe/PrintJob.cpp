@@ -100,7 +100,14 @@ std::filesystem::path ExecutableDirectory() {
   return error ? std::filesystem::current_path(error) : executable.parent_path();
 }
 
+std::filesystem::path DataDirectory() {
+  const std::filesystem::path executableDirectory = ExecutableDirectory();
+  std::filesystem::path installed = executableDirectory.parent_path() / "share" / "damdfe";
+  std::error_code error;
+  return std::filesystem::is_directory(installed, error) ? installed : executableDirectory;
+}
+
 std::string PrintDAMDFE(const std::string& xmlPath, const std::string& logoPath, const std::string& contingency,
                         const std::string& protocol, int format, const std::vector<std::string>& eventFiles) {
-  return PrintDAMDFEWithTemplates(ExecutableDirectory(), xmlPath, logoPath, contingency, protocol, format, eventFiles);
+  return PrintDAMDFEWithTemplates(DataDirectory(), xmlPath, logoPath, contingency, protocol, format, eventFiles);
 }

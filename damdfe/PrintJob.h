@@ -37,7 +37,7 @@ void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logo
                           IParameterSink* supplementarySink = nullptr);
 
 // The result is empty when the report was run, else "-1" to "-4" with "ERRO:" and a message.
-// Never throws. Templates are looked for in the running executable's directory.
+// Never throws. Templates are looked for in DataDirectory().
 // Event files that belong to another manifest change nothing.
 std::string PrintDAMDFE(const std::string& xmlPath, const std::string& logoPath, const std::string& contingency,
                         const std::string& protocol, int format, const std::vector<std::string>& eventFiles = {});
@@ -49,6 +49,10 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
                                      const std::vector<std::string>& eventFiles = {});
 
 std::filesystem::path ExecutableDirectory();
+
+// Where the programs' own files (templates, fonts) are: <prefix>/share/damdfe when installed,
+// beside the executable in the build tree.
+std::filesystem::path DataDirectory();
 
 // A file is there: a directory does not count.
 bool FileExists(const std::filesystem::path& path);

@@ -4,10 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/install-deps.sh
-
-BUILD_DIR=${BUILD_DIR:-build-release}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDAMDFE_BUILD_TESTS=OFF -DDAMDFE_BUILD_BENCH=OFF
-cmake --build "$BUILD_DIR"
+export BUILD_DIR=${BUILD_DIR:-build-release}
+./scripts/compilar-release.sh
 "$BUILD_DIR/bin/damdfe-imprimir" --logo samples/logo_exemplo.bmp --pdf damdfe-exemplo.pdf samples/MDFe_exemplo.xml
 echo "DAMDFE gravado em damdfe-exemplo.pdf"

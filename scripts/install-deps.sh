@@ -8,6 +8,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils zbar-tools xvfb xauth
   fonts-dejavu-core fonts-liberation
+  qt6-translations-l10n
+  dpkg-dev desktop-file-utils
 )
 
 missing=()

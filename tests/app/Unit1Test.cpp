@@ -8,10 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -20,9 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "Application.h"
 #include "EventFiles.h"
 #include "ModalAnswerer.h"
 #include "OpenDialogs.h"
+#include "PathLabel.h"
 #include "PrintJob.h"
 #include "RadioGroup.h"
 #include "ReportOutput.h"
@@ -36,6 +41,12 @@ const QString kLogoMessage =
     QStringLiteral("Caminho do Arquivo BMP inválido. Selecione um arquivo BMP de logomarca do cliente válido");
 
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+// Every window of a test remembers its choices in a folder of that test's own.
+struct TemporarySettings {
+  TemporarySettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Q(folder.path())); }
+  TempDir folder;
+};
 
 struct PrintCall {
   std::string xmlPath, logoPath, contingency, protocol;
@@ -70,6 +81,7 @@ class WindowTest : public testing::Test {
   std::filesystem::path SampleLogo() { return files.Write("logo.bmp", ReadFileBytes(kSamples / "logo_exemplo.bmp")); }
 
   TempDir files;
+  TemporarySettings settings;
   TForm1 form;
   std::vector<PrintCall> calls;
 };
@@ -220,7 +232,7 @@ TEST_F(WindowTest, DialogsOpenWithTheirSettingsAndCancellingKeepsThePath) {
     {
       ModalAnswerer choose([&](QFileDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), c.title);
-        EXPECT_EQ(dialog.directory().absolutePath(), QCoreApplication::applicationDirPath());
+        EXPECT_EQ(dialog.directory().absolutePath(), QDir::homePath());
         EXPECT_EQ(dialog.defaultSuffix(), c.defaultSuffix);
         EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
         TypeAndOpen(dialog, c.chosenFile);
@@ -229,21 +241,20 @@ TEST_F(WindowTest, DialogsOpenWithTheirSettingsAndCancellingKeepsThePath) {
       EXPECT_EQ(c.label->text(), c.chosenFile);
     }
     {
-      // The user wanders elsewhere and cancels: the earlier path stays, and the next opening starts over.
+      // The user wanders elsewhere and cancels: the earlier path stays, and the next opening starts
+      // where that file was chosen.
       ModalAnswerer cancel([&](QFileDialog& dialog) { dialog.setDirectory(QDir::rootPath()); });
       Press(c.button);
       EXPECT_EQ(c.label->text(), c.chosenFile);
     }
-    ModalAnswerer again([&](QFileDialog& dialog) {
-      EXPECT_EQ(dialog.directory().absolutePath(), QCoreApplication::applicationDirPath());
-    });
+    ModalAnswerer again([&](QFileDialog& dialog) { EXPECT_EQ(dialog.directory().absolutePath(), Q(files.path())); });
     Press(c.button);
     EXPECT_EQ(again.fileDialogs, 1);
     EXPECT_TRUE(again.messages.isEmpty());
   }
 }
 
-TEST_F(WindowTest, XmlDialogTakesTheExtensionInAnyLetterCase) {
+TEST_F(WindowTest, XmlDialogTakesTheExtensionInAnyLetterCaseOrNone) {
   for (const char* name : {"a.xml", "B.XML", "c.Xml", "notas.txt"}) files.Write(name, "<MDFe/>");
   const QString folder = Q(files.path());
   for (const QString& name : {QStringLiteral("a.xml"), QStringLiteral("B.XML"), QStringLiteral("c.Xml")}) {
@@ -257,6 +268,18 @@ TEST_F(WindowTest, XmlDialogTakesTheExtensionInAnyLetterCase) {
     Press(form.Button1);
     EXPECT_EQ(form.Label4->text(), folder + u'/' + name);
     EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(u',').toStdString();
+
+    form.Label4->clear();
+    ModalAnswerer typedWithoutExtension([&](QFileDialog& dialog) {
+      dialog.setDirectory(folder);
+      auto* nameEdit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      QTest::keyClicks(nameEdit, QFileInfo(name).baseName());
+      QTest::keyClick(QApplication::activePopupWidget() ? QApplication::activePopupWidget() : nameEdit, Qt::Key_Return);
+    });
+    Press(form.Button1);
+    EXPECT_EQ(form.Label4->text(), folder + u'/' + name);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);  // it would take the next keys
+    EXPECT_TRUE(typedWithoutExtension.messages.isEmpty()) << typedWithoutExtension.messages.join(u',').toStdString();
   }
 }
 
@@ -409,6 +432,104 @@ TEST_F(WindowTest, EveryTextFitsOnCommonScreens) {
                            .arg(size.height()));
     }
   }
+}
+
+TEST_F(WindowTest, RemembersFormatTypeLogoAndFoldersForTheNextRun) {
+  const QString logo = Q(SampleLogo());
+  Choose(form.RadioGroup1->Button(1));
+  Choose(form.RadioGroup2->Button(2));
+  {
+    ModalAnswerer answerer([&](QFileDialog& dialog) { TypeAndOpen(dialog, logo); });
+    Press(form.Button2);
+  }
+  TempDir xmlFolder;
+  form.OpenXml(Q(xmlFolder / "manifesto.xml"));
+  QTest::keyClicks(form.Edit1, QStringLiteral("935260000123456"));
+  // Windows of one process share the settings in memory: the file shows they reach the disk.
+  EXPECT_TRUE(WaitFor(
+      [&] { return ReadFileBytes(settings.folder / "damdfe/damdfe.conf").find("format=1\n") != std::string::npos; }));
+
+  for (bool logoStillThere : {true, false}) {
+    SCOPED_TRACE(logoStillThere ? "logo still there" : "logo deleted");
+    if (!logoStillThere) std::filesystem::remove(logo.toStdString());
+    TForm1 next;
+    EXPECT_EQ(next.RadioGroup1->ItemIndex(), 1);
+    EXPECT_EQ(next.RadioGroup2->ItemIndex(), 2);
+    EXPECT_EQ(next.Label5->text(), logoStillThere ? logo : QStringLiteral("arquivo BMP da logo"));
+    // The manifest and its protocol change with every print: not remembered.
+    EXPECT_EQ(next.Label4->text(), QStringLiteral("arquivo XML do DAMDFE"));
+    EXPECT_TRUE(next.Edit1->text().isEmpty());
+    ModalAnswerer dialogs([&](QFileDialog& dialog) {
+      EXPECT_EQ(dialog.directory().absolutePath(),
+                dialog.windowTitle().contains(u"XML") ? Q(xmlFolder.path()) : Q(files.path()));
+    });
+    next.Button1Click();
+    next.Button2Click();
+    EXPECT_EQ(dialogs.fileDialogs, 2);
+  }
+}
+
+// The drop a file manager makes, delivered to the window.
+bool Drop(TForm1& form, const QString& file) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(file)});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &drop);
+  return drop.isAccepted();
+}
+
+TEST_F(WindowTest, KeyboardAndDropFollowTheSteps) {
+  EXPECT_EQ(form.focusWidget(), form.Button1);
+  {
+    ModalAnswerer answerer;
+    QTest::keyClick(form.Button4, Qt::Key_Return);
+    EXPECT_EQ(answerer.messages, QStringList{kXmlMessage});
+  }
+  EXPECT_FALSE(Drop(form, Q(SampleLogo())));
+  EXPECT_EQ(form.Label4->text(), QStringLiteral("arquivo XML do DAMDFE"));
+  const QString xml = Q(SampleXml());
+  EXPECT_TRUE(Drop(form, xml));
+  EXPECT_EQ(form.Label4->text(), xml);
+  EXPECT_EQ(form.focusWidget(), form.Button2);
+  form.Label5->setText(Q(SampleLogo()));
+  form.OpenXml(xml);
+  EXPECT_EQ(form.focusWidget(), form.Button4);
+  QTest::keyClick(form.Button4, Qt::Key_Return);
+  EXPECT_EQ(calls.size(), 1u);
+}
+
+TEST_F(WindowTest, LongPathShowsTheFileNameAndTheWholePathAsTooltip) {
+  const QString name = QStringLiteral("35261212345678000195580010000012341876543210-mdfe.xml");
+  const QString path = QStringLiteral("/home/usuario/Documentos/Manifestos/2026/dezembro/transportadora/") + name;
+  auto* label = qobject_cast<TPathLabel*>(form.Label4);
+  ASSERT_NE(label, nullptr);
+  label->setText(path);
+  struct Case {
+    int width;
+    QString start, end;  // what the shown text begins and ends with
+  };
+  for (const Case& c : {Case{2000, path, path}, Case{500, QStringLiteral("/home"), u'/' + name},
+                        Case{80, QString(), QStringLiteral(".xml")}}) {
+    SCOPED_TRACE(c.width);
+    label->setFixedWidth(c.width);
+    const QString shown = label->ShownText();
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+    EXPECT_TRUE(shown.startsWith(c.start) && shown.endsWith(c.end)) << shown.toStdString();
+    EXPECT_EQ(shown.contains(u'…'), c.width != 2000) << shown.toStdString();
+  }
+  EXPECT_EQ(label->text(), path);
+  QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), label->mapToGlobal(QPoint(5, 5)));
+  QCoreApplication::sendEvent(label, &hover);
+  EXPECT_EQ(QToolTip::text(), path);
+}
+
+TEST(QtTranslation, QtsOwnDialogsSpeakPortuguese) {
+  ASSERT_TRUE(InstallQtTranslation(QLocale(QLocale::Portuguese, QLocale::Brazil)));
+  TOpenDialog dialog;
+  EXPECT_EQ(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text(), QStringLiteral("&Abrir"));
 }
 
 }  // namespace
