@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <string>
-
 #include <vector>
 
 #include "DamdfeParameters.h"
