@@ -336,9 +336,11 @@ void TForm1::Button4Click() {
     ShowMessage(this, Text(kInvalidLogoPathMessage));
     return;
   }
-  // The result text is not shown: a failed job ends silently, a good one when its output is over.
-  // Looked for again: the events printed are those beside the XML now, and the window says so.
+  // The result text is not shown, but for a contingency type that the manifest contradicts.
+  // Events are looked for again: those printed are the ones beside the XML now, and the window says so.
   std::vector<std::string> eventFiles = ShowEventsFound();
-  PrintJob(xmlPath.toStdString(), logoPath.toStdString(), ContingencyTextFor(RadioGroup2->ItemIndex()),
-           Edit1->text().toStdString(), RadioGroup1->ItemIndex(), eventFiles);
+  const std::string result =
+      PrintJob(xmlPath.toStdString(), logoPath.toStdString(), ContingencyTextFor(RadioGroup2->ItemIndex()),
+               Edit1->text().toStdString(), RadioGroup1->ItemIndex(), eventFiles);
+  if (result.ends_with(kNormalEmissionMessage)) ShowMessage(this, Text(kNormalEmissionMessage));
 }

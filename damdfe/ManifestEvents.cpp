@@ -7,7 +7,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "SupplementaryParameters.h"
+#include "DisplayFormat.h"
 
 namespace {
 
@@ -31,14 +31,19 @@ std::u16string StateOf(const std::u16string& cUF) {
   return found == kStates.end() ? cUF : found->second;
 }
 
+// Dates as the templates' display formats show them: the clock time as written, no offset.
+std::u16string DateTime(const std::u16string& iso) {
+  return report::displayFormatted(QStringLiteral("data_hora"), QString::fromStdU16String(iso)).toStdU16String();
+}
+std::u16string Date(const std::u16string& iso) { return DateTime(iso.substr(0, 10)); }
+
 std::u16string CancellationStatement(const IXMLInfEventoRet& registration) {
-  return u"MDF-e cancelado em " + FormattedDateTime(registration->dhRegEvento()) + u" – protocolo " +
-         registration->nProt();
+  return u"MDF-e cancelado em " + DateTime(registration->dhRegEvento()) + u" – protocolo " + registration->nProt();
 }
 
 std::u16string ClosingStatement(const IXMLEvEncMDFe& closing, const IXMLInfEventoRet& registration) {
-  return u"MDF-e encerrado em " + FormattedDate(closing->dtEnc()) + u" – UF " + StateOf(closing->cUF()) +
-         u" – município " + closing->cMun() + u" – protocolo " + registration->nProt();
+  return u"MDF-e encerrado em " + Date(closing->dtEnc()) + u" – UF " + StateOf(closing->cUF()) + u" – município " +
+         closing->cMun() + u" – protocolo " + registration->nProt();
 }
 
 std::string Warning(const TEventFile& event, const std::string& why) {
@@ -123,7 +128,7 @@ TManifestEvents EventsFor(const TManifestIdentity& manifest, const std::vector<T
     if (type == kClosing && closed.empty()) closed = ClosingStatement(detail->evEncMDFe(), registration);
     if (type == kDriverAdded) {
       IXMLEvCondutor driver = detail->evIncCondutorMDFe()->condutor();
-      result.addedDrivers.push_back({driver->CPF(), driver->xNome(), FormattedDate(registration->dhRegEvento())});
+      result.addedDrivers.push_back({driver->CPF(), driver->xNome(), Date(registration->dhRegEvento())});
     }
   }
   if (!cancelled.empty()) {

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "DamdfeTexts.h"
 #include "RoadBlock.h"
 #include "RvProject.h"
 #include "SupplementaryParameters.h"
@@ -55,9 +56,9 @@ std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& ty
 
 void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logoPath, const std::string& contingency,
                           const std::string& protocol, IParameterSink& sink, IParameterSink* supplementarySink) {
-  SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, ProtocolToPrint(loaded, protocol),
-                      sink);
-  SetSupplementaryParameters(loaded, supplementarySink ? *supplementarySink : sink);
+  const std::string printed = ProtocolToPrint(loaded, protocol);
+  SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, printed, sink);
+  SetSupplementaryParameters(loaded, printed, supplementarySink ? *supplementarySink : sink);
   SetEventParameters(loaded.events, supplementarySink ? *supplementarySink : sink);
 }
 
@@ -74,6 +75,9 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
       return "-4 ERRO: Arquivo DAMDFE_Paisagem.rav inexistente. Verifique.";
     }
     TLoadedManifest loaded = LoadManifestForPrinting(xmlPath, eventFiles);
+    if (!contingency.empty() && loaded.manifest->infMDFe()->ide()->tpEmis() == u"1") {
+      return kPrintErrorPrefix + kNormalEmissionMessage;
+    }
     TRvProject project;
     std::filesystem::path templateFile = templateDirectory / (format == 0 ? kPortraitTemplate : kLandscapeTemplate);
     project.SetProjectFile(QString::fromStdString(templateFile.string()));
