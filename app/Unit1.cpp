@@ -19,6 +19,7 @@
 #include <initializer_list>
 
 #include "DamdfeTexts.h"
+#include "EventDiscovery.h"
 #include "OpenDialogs.h"
 #include "PathLabel.h"
 #include "PrintJob.h"
@@ -101,6 +102,15 @@ QPushButton* Button(const QString& text, const QString& name, QWidget* parent) {
   return button;
 }
 
+// How many events of the chosen manifest lie beside it and what they make of it.
+QString EventsFoundText(const TEventsBeside& found) {
+  if (!found.error.empty()) return QStringLiteral("Evento ilegível: ") + Text(found.error);
+  QString text = QStringLiteral("Eventos do MDF-e na pasta: %1").arg(found.files.size());
+  if (!found.events.mark.empty()) text += QStringLiteral(" – ") + QString::fromStdU16String(found.events.mark);
+  if (!found.events.warnings.empty()) text += QStringLiteral(" (%1 ignorado(s))").arg(found.events.warnings.size());
+  return text;
+}
+
 // The first XML file among the dropped ones, or empty.
 QString DroppedXml(const QMimeData* data) {
   for (const QUrl& url : data->urls()) {
@@ -180,6 +190,7 @@ void TForm1::FocusFirstUnfinishedStep() {
 void TForm1::OpenXml(const QString& path) {
   Label4->setText(QFileInfo(path).absoluteFilePath());
   settings_.SetFolderOf(kXmlDialog, path);
+  ShowEventsFound();
   FocusFirstUnfinishedStep();
 }
 
@@ -235,8 +246,14 @@ QWidget* TForm1::CreateStepPanel() {
 
   Label4 = PathLabel(QStringLiteral("arquivo XML do DAMDFE"), QStringLiteral("Label4"), column);
   Button1 = Button(QStringLiteral("3. Selecione o XML da MDFe a ser impresso"), QStringLiteral("Button1"), column);
+  // Shown once an XML is chosen; until then the button keeps the whole width.
+  Label6 = PathLabel(QString(), QStringLiteral("Label6"), column);
+  Label6->setVisible(false);
   steps->addWidget(Label4);
-  steps->addWidget(Button1);
+  auto* xmlStep = new QHBoxLayout;
+  xmlStep->addWidget(Button1);
+  xmlStep->addWidget(Label6, 1);
+  steps->addLayout(xmlStep);
   steps->addSpacing(kStepSpacing);
 
   Label5 = PathLabel(QStringLiteral("arquivo BMP da logo"), QStringLiteral("Label5"), column);
@@ -296,6 +313,17 @@ void TForm1::Button1Click() {
   if (OpenDialog1->exec() == QDialog::Accepted) OpenXml(OpenDialog1->ChosenFile());
 }
 
+std::vector<std::string> TForm1::ShowEventsFound() {
+  TEventsBeside found = EventsBeside(Label4->text().toStdString());
+  Label6->setText(EventsFoundText(found));
+  Label6->setVisible(true);
+  QStringList details;
+  for (const std::string& file : found.files) details << Text(file);
+  for (const std::string& warning : found.events.warnings) details << Text(warning);
+  Label6->setToolTip(details.join(u'\n'));
+  return found.files;
+}
+
 void TForm1::Button2Click() {
   OpenPictureDialog1->setWindowTitle(QStringLiteral("Selecione a logomarca do cliente..."));
   OpenPictureDialog1->setDirectory(settings_.StartFolder(kLogoDialog));
@@ -314,8 +342,11 @@ void TForm1::Button4Click() {
     ShowMessage(this, Text(kInvalidLogoPathMessage));
     return;
   }
+  // Events are looked for again: those printed are the ones beside the XML now, and the window says so.
+  std::vector<std::string> eventFiles = ShowEventsFound();
   const std::string result =
       PrintJob(QFile::encodeName(xmlPath).toStdString(), QFile::encodeName(logoPath).toStdString(),
-               ContingencyTextFor(RadioGroup2->ItemIndex()), Edit1->text().toStdString(), RadioGroup1->ItemIndex());
+               ContingencyTextFor(RadioGroup2->ItemIndex()), Edit1->text().toStdString(), RadioGroup1->ItemIndex(),
+               eventFiles);
   if (!result.empty()) ShowPrintFailure(this, result);
 }

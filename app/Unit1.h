@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "WindowSettings.h"
 
@@ -17,9 +18,10 @@ class TOpenDialog;
 class TOpenPictureDialog;
 class TRadioGroup;
 
-// The print job's signature: XML path, logo path, contingency text, protocol, format; returns the result text.
-using TPrintJob =
-    std::function<std::string(const std::string&, const std::string&, const std::string&, const std::string&, int)>;
+// The print job's signature: XML path, logo path, contingency text, protocol, format, event files;
+// returns the result text.
+using TPrintJob = std::function<std::string(const std::string&, const std::string&, const std::string&,
+                                            const std::string&, int, const std::vector<std::string>&)>;
 
 // A modal box with the message and one OK button. Every message of the window passes here.
 void ShowMessage(QWidget* parent, const QString& message);
@@ -45,6 +47,7 @@ class TForm1 : public QMainWindow {
   QLineEdit* Edit1;
   QLabel* Label4;
   QLabel* Label5;
+  QLabel* Label6;  // the events found beside the XML
   QPushButton* Button1;
   QPushButton* Button2;
   QPushButton* Button4;
@@ -63,6 +66,7 @@ class TForm1 : public QMainWindow {
  private:
   QWidget* CreateStepPanel();
   QWidget* CreateInformationPanel();
+  std::vector<std::string> ShowEventsFound();
   void OpenLogo(const QString& path);
   void RestoreChoices();
   void FocusFirstUnfinishedStep();

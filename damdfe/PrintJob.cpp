@@ -78,16 +78,24 @@ std::string FailureResult(const std::exception& error) {
   return kPrintErrorPrefix + error.what();
 }
 
-TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath) {
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles) {
   RefuseHugeFile(xmlPath);
   TLoadedManifest loaded;
   loaded.manifest = LoadAnyManifest(xmlPath, loaded.proc);
+  std::vector<TEventFile> events;
+  for (const std::string& file : eventFiles) events.push_back(LoadEventFile(file));
+  loaded.events = EventsFor(IdentityOf(loaded.manifest), events);
   std::string roadBlock = CutRoadBlock(ReadWholeFile(xmlPath));
   // Created only now: the drivers' names and CPF spend as little time on disk as can be.
   TRoadBlockFile roadBlockFile;
   roadBlockFile.Write(roadBlock);
   loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));  // our own ASCII name
   return loaded;
+}
+
+TManifestIdentity ManifestIdentity(const std::string& xmlPath) {
+  IXMLMdfeProc proc;
+  return IdentityOf(LoadAnyManifest(xmlPath, proc));
 }
 
 std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& typedProtocol) {
@@ -100,11 +108,13 @@ void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logo
   const std::string printed = ProtocolToPrint(loaded, protocol);
   SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, printed, sink);
   SetSupplementaryParameters(loaded, printed, supplementarySink ? *supplementarySink : sink);
+  SetEventParameters(loaded.events, supplementarySink ? *supplementarySink : sink);
 }
 
 std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirectory, const std::string& xmlPath,
                                      const std::string& logoPath, const std::string& contingency,
-                                     const std::string& protocol, int format) {
+                                     const std::string& protocol, int format,
+                                     const std::vector<std::string>& eventFiles) {
   try {
     if (!FileExists(xmlPath)) return "-2 ERRO: Caminho do arquivo XML inexistente. Verifique: " + xmlPath;
     if (!FileExists(templateDirectory / kPortraitTemplate)) {
@@ -113,7 +123,7 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
     if (!FileExists(templateDirectory / kLandscapeTemplate)) {
       return "-4 ERRO: Arquivo DAMDFE_Paisagem.rav inexistente. Verifique.";
     }
-    TLoadedManifest loaded = LoadManifestForPrinting(xmlPath);
+    TLoadedManifest loaded = LoadManifestForPrinting(xmlPath, eventFiles);
     if (!contingency.empty() && loaded.manifest->infMDFe()->ide()->tpEmis() == u"1") {
       return kPrintErrorPrefix + kNormalEmissionMessage;
     }
@@ -151,6 +161,6 @@ std::filesystem::path DataDirectory() {
 }
 
 std::string PrintDAMDFE(const std::string& xmlPath, const std::string& logoPath, const std::string& contingency,
-                        const std::string& protocol, int format) {
-  return PrintDAMDFEWithTemplates(DataDirectory(), xmlPath, logoPath, contingency, protocol, format);
+                        const std::string& protocol, int format, const std::vector<std::string>& eventFiles) {
+  return PrintDAMDFEWithTemplates(DataDirectory(), xmlPath, logoPath, contingency, protocol, format, eventFiles);
 }

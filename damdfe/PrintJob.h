@@ -5,8 +5,10 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "DamdfeParameters.h"
+#include "ManifestEvents.h"
 #include "mdfeProc_v300.h"
 
 // The documents a DAMDFE is printed from. A manifest kept with its authorisation
@@ -15,29 +17,36 @@ struct TLoadedManifest {
   IXMLTMDFe manifest;
   IXMLRodo roadBlock;
   IXMLMdfeProc proc;  // null for a bare manifest
+  TManifestEvents events;
 };
 
-// Loads the manifest (bare or authorised) and its road block, cut out through a private file.
-TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath);
+// Loads the manifest (bare or authorised), its road block, cut out through a private file, and
+// what the event files say about it.
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles = {});
+
+// The key and environment of a manifest file (bare or authorised).
+TManifestIdentity ManifestIdentity(const std::string& xmlPath);
 
 // The protocol number to print: the typed one, else the one the file carries.
 std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& typedProtocol);
 
-// Every setting the templates get: the 32 fixed ones, then the supplementary ones (to their own
-// sink when one is given).
+// Every setting the templates get: the 32 fixed ones, then the supplementary and the event ones
+// (to their own sink when one is given).
 void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logoPath, const std::string& contingency,
                           const std::string& protocol, IParameterSink& sink,
                           IParameterSink* supplementarySink = nullptr);
 
 // The result is empty when the report was run, else "-1" to "-4" with "ERRO:" and a message.
 // Never throws. Templates are looked for in DataDirectory().
+// Event files that belong to another manifest change nothing.
 std::string PrintDAMDFE(const std::string& xmlPath, const std::string& logoPath, const std::string& contingency,
-                        const std::string& protocol, int format);
+                        const std::string& protocol, int format, const std::vector<std::string>& eventFiles = {});
 
 // The same with the templates looked for in the given directory.
 std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirectory, const std::string& xmlPath,
                                      const std::string& logoPath, const std::string& contingency,
-                                     const std::string& protocol, int format);
+                                     const std::string& protocol, int format,
+                                     const std::vector<std::string>& eventFiles = {});
 
 std::filesystem::path ExecutableDirectory();
 

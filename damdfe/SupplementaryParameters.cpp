@@ -115,15 +115,18 @@ std::u16string VehicleRows(const IXMLRodo& rodo, const std::u16string& carrierRN
   return rows.Text();
 }
 
-// Every "condutor", where the model reaches only the first. The fixed settings may
-// have created an empty one in a manifest without drivers: it is no driver.
-std::u16string DriverRows(const IXMLRodo& rodo) {
+// Every "condutor", where the model reaches only the first, then those added by event.
+// The fixed settings may have created an empty one in a manifest without drivers: it is no driver.
+std::u16string DriverRows(const IXMLRodo& rodo, const std::vector<TAddedDriver>& added) {
   TRows rows;
   ForEachChildNamed(rodo->veicTracao(), u"condutor", [&](const IXMLNode& node) {
     std::u16string cpf = ChildContent(node, u"CPF");
     std::u16string name = ChildContent(node, u"xNome");
     if (!cpf.empty() || !name.empty()) rows.Add({cpf, name});
   });
+  for (const TAddedDriver& driver : added) {
+    rows.Add({driver.cpf, driver.name + u" (incluído em " + driver.date + u")"});
+  }
   return rows.Text();
 }
 
@@ -289,7 +292,7 @@ void SetSupplementaryParameters(const TLoadedManifest& loaded, const std::string
   set("RENAVAM", rodo->veicTracao()->RENAVAM());
   set("proprietarios", OwnerRows(rodo));
   set("veiculos", VehicleRows(rodo, carrierRNTRC));
-  set("condutores", DriverRows(rodo));
+  set("condutores", DriverRows(rodo, loaded.events.addedDrivers));
   set("ciot", CiotRows(antt));
   set("contratantes", ContractorRows(antt));
   set("vale_pedagio", TollVoucherRows(antt));

@@ -29,6 +29,9 @@ constexpr const char* kUsage =
     "Arquivos:\n"
     "  --xml ARQUIVO          MDF-e a imprimir (pode repetir; arquivos soltos também valem)\n"
     "  --logo ARQUIVO         logomarca do cliente (BMP, JPEG ou PNG; opcional)\n"
+    "  --evento ARQUIVO       evento registrado do MDF-e (procEventoMDFe): cancelamento, encerramento\n"
+    "                         ou inclusão de condutor (pode repetir)\n"
+    "  --eventos PASTA        usa os eventos desta pasta cuja chave é a do MDF-e\n"
     "\n"
     "Saída (uma só; sem nenhuma, um PDF por MDF-e na pasta atual, com o nome do XML):\n"
     "  --pdf ARQUIVO          grava o PDF neste arquivo (um único XML)\n"
@@ -60,6 +63,8 @@ struct Options {
   bool parametersOnly = false;
   std::optional<OutputKind> output;
   std::string outputPath;  // file, folder or printer name
+  std::vector<std::string> eventFiles;
+  std::vector<std::string> eventFolders;
 };
 
 struct UsageError {
@@ -104,6 +109,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
       return std::nullopt;
     } else if (argument == "--xml") {
       options.xmlFiles.push_back(value());
+    } else if (argument == "--evento") {
+      options.eventFiles.push_back(value());
+    } else if (argument == "--eventos") {
+      options.eventFolders.push_back(value());
     } else if (argument == "--logo") {
       options.logo = value();
     } else if (argument == "--protocolo") {
@@ -234,11 +243,12 @@ std::string Escaped(const std::string& value) {
 }
 
 // Returns the result text, as the print job does; the file is known to exist.
-std::string ShowParameters(const Options& options, const std::string& xmlPath) {
+std::string ShowParameters(const Options& options, const std::string& xmlPath,
+                           const std::vector<std::string>& eventFiles) {
   TParameterRecorder fixed;
   TParameterRecorder supplementary;
   try {
-    TLoadedManifest loaded = LoadManifestForPrinting(xmlPath);
+    TLoadedManifest loaded = LoadManifestForPrinting(xmlPath, eventFiles);
     FillDAMDFEParameters(loaded, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, fixed,
                          &supplementary);
   } catch (const std::exception& e) {
@@ -250,10 +260,61 @@ std::string ShowParameters(const Options& options, const std::string& xmlPath) {
   return "";
 }
 
-std::string RunOne(const Options& options, const std::string& xmlPath, const PlannedOutput& planned) {
-  if (options.parametersOnly) return ShowParameters(options, xmlPath);
+std::string RunOne(const Options& options, const std::string& xmlPath, const PlannedOutput& planned,
+                   const std::vector<std::string>& eventFiles) {
+  if (options.parametersOnly) return ShowParameters(options, xmlPath, eventFiles);
   SetReportOutput(OutputFor(options, planned));
-  return PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format);
+  return PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format,
+                     eventFiles);
+}
+
+// The events of one manifest: those given by name with its key (marked used), then those of the folders.
+std::vector<TEventFile> EventsOfManifest(const TManifestIdentity& identity, const std::vector<TEventFile>& named,
+                                         std::vector<bool>& used, const std::vector<std::string>& folders) {
+  std::vector<TEventFile> events;
+  for (size_t e = 0; e < named.size(); ++e) {
+    if (named[e].AccessKey() != identity.accessKey) continue;
+    used[e] = true;
+    events.push_back(named[e]);
+  }
+  for (const std::string& folder : folders) {
+    for (const std::string& file : EventFilesInFolder(folder, identity.accessKey)) {
+      events.push_back(LoadEventFile(file));
+    }
+  }
+  return events;
+}
+
+// The event files of each manifest, found and read before anything is printed: a bad event file
+// stops the run (std::runtime_error), one given by name for no manifest of the run is a usage error.
+std::vector<std::vector<std::string>> EventFilesPerManifest(const Options& options) {
+  std::vector<std::vector<std::string>> perManifest(options.xmlFiles.size());
+  if (options.eventFiles.empty() && options.eventFolders.empty()) return perManifest;
+  for (const std::string& folder : options.eventFolders) {
+    if (!std::filesystem::is_directory(folder)) throw UsageError{"a pasta de eventos não existe: " + folder, false};
+  }
+  std::vector<TEventFile> named;
+  for (const std::string& file : options.eventFiles) named.push_back(LoadEventFile(file));
+  std::vector<bool> used(named.size(), false);
+  bool everyManifestRead = true;
+  for (size_t m = 0; m < options.xmlFiles.size(); ++m) {
+    TManifestIdentity identity;
+    try {
+      identity = ManifestIdentity(options.xmlFiles[m]);
+    } catch (const std::exception&) {
+      everyManifestRead = false;  // its print says why
+      continue;
+    }
+    std::vector<TEventFile> events = EventsOfManifest(identity, named, used, options.eventFolders);
+    for (const std::string& warning : EventsFor(identity, events).warnings) std::cerr << warning << "\n";
+    for (const TEventFile& event : events) perManifest[m].push_back(event.path);
+  }
+  for (size_t e = 0; e < named.size() && everyManifestRead; ++e) {
+    if (used[e]) continue;
+    throw UsageError{"o evento " + named[e].path + " é do MDF-e de chave " + ToUtf8(named[e].AccessKey()) +
+                     ", que não está entre os XML informados", false};
+  }
+  return perManifest;
 }
 
 // Qt's complaint about a missing per-user runtime directory says nothing to someone printing.
@@ -295,6 +356,13 @@ int Run(const Options& options, int argc, char** argv) {
   }
   const std::vector<PlannedOutput> planned = PlanOutputs(options);
   if (!options.parametersOnly) RefuseOverwritingInputs(options, planned);
+  std::vector<std::vector<std::string>> eventFiles;
+  try {
+    eventFiles = EventFilesPerManifest(options);
+  } catch (const std::runtime_error& error) {
+    std::cerr << "damdfe-imprimir: " << error.what() << "\n";
+    return 1;
+  }
   if (std::string failure = CreateOutputFolder(options); !failure.empty()) {
     std::cerr << failure << "\n";
     return 1;
@@ -307,8 +375,8 @@ int Run(const Options& options, int argc, char** argv) {
   for (size_t i = 0; i < count; ++i) {
     const std::string& xmlPath = options.xmlFiles[i];
     if (count > 1 && options.parametersOnly) std::cout << (i ? "\n" : "") << "== " << xmlPath << " ==\n";
-    std::string result =
-        FileExists(xmlPath) ? RunOne(options, xmlPath, planned[i]) : kInvalidXmlPathMessage + ": " + xmlPath;
+    std::string result = FileExists(xmlPath) ? RunOne(options, xmlPath, planned[i], eventFiles[i])
+                                             : kInvalidXmlPathMessage + ": " + xmlPath;
     if (!result.empty()) ++failures;
     if (count > 1) {
       std::cerr << "[" << i + 1 << "/" << count << "] " << xmlPath << ": "

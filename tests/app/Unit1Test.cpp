@@ -25,6 +25,7 @@
 
 #include "Application.h"
 #include "DamdfeTexts.h"
+#include "EventFiles.h"
 #include "ModalAnswerer.h"
 #include "OpenDialogs.h"
 #include "PathLabel.h"
@@ -51,14 +52,15 @@ struct TemporarySettings {
 struct PrintCall {
   std::string xmlPath, logoPath, contingency, protocol;
   int format;
+  std::vector<std::string> eventFiles;
 };
 
 class WindowTest : public testing::Test {
  protected:
   WindowTest() {
     form.PrintJob = [this](const std::string& xml, const std::string& logo, const std::string& contingency,
-                           const std::string& protocol, int format) {
-      calls.push_back({xml, logo, contingency, protocol, format});
+                           const std::string& protocol, int format, const std::vector<std::string>& events) {
+      calls.push_back({xml, logo, contingency, protocol, format, events});
       return std::string();
     };
     form.show();
@@ -314,8 +316,8 @@ TEST_F(WindowTest, MissingTemplatesPrintNothingAndSayWhy) {
   SetReportOutput(rv::PdfFile{Q(pdf)});
   std::string result;
   form.PrintJob = [&](const std::string& xml, const std::string& logo, const std::string& contingency,
-                      const std::string& protocol, int format) {
-    result = PrintDAMDFEWithTemplates(noTemplates.path(), xml, logo, contingency, protocol, format);
+                      const std::string& protocol, int format, const std::vector<std::string>& events) {
+    result = PrintDAMDFEWithTemplates(noTemplates.path(), xml, logo, contingency, protocol, format, events);
     return result;
   };
   form.Label4->setText(Q(SampleXml()));
@@ -368,6 +370,37 @@ TEST_F(WindowTest, PrintsTheSampleManifestThroughTheRealJob) {
   EXPECT_TRUE(text.contains(QStringLiteral("3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210")))
       << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("935261234567890")));
+}
+
+// A cancellation beside the XML is counted beside the XML step and printed; an event of
+// another manifest in the same folder is left out.
+TEST_F(WindowTest, EventsBesideTheXmlAreCountedAndPrinted) {
+  const std::filesystem::path pdf = files / "damdfe.pdf";
+  SetReportOutput(rv::PdfFile{Q(pdf)});
+  form.PrintJob = [this](const std::string& xml, const std::string& logo, const std::string& contingency,
+                         const std::string& protocol, int format, const std::vector<std::string>& events) {
+    calls.push_back({xml, logo, contingency, protocol, format, events});
+    return PrintDAMDFE(xml, logo, contingency, protocol, format, events);
+  };
+  const std::filesystem::path cancellation = files.Write("cancelamento.xml", ProcEvento(Cancellation()));
+  EventSpec foreign = DriverAdded();
+  foreign.key = std::string(44, '4');
+  files.Write("outro-mdfe.xml", ProcEvento(foreign));
+  form.Label4->setText(Q(SampleXml()));
+  form.Label5->setText(Q(SampleLogo()));
+
+  ModalAnswerer answerer;
+  Press(form.Button4);
+
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].eventFiles, std::vector<std::string>{cancellation.string()});
+  EXPECT_EQ(form.Label6->text(), QStringLiteral("Eventos do MDF-e na pasta: 1 – CANCELADO"));
+  QProcess pdftotext;
+  pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), Q(pdf), QStringLiteral("-")});
+  ASSERT_TRUE(pdftotext.waitForFinished(30000));
+  const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+  EXPECT_TRUE(text.contains(QStringLiteral("CANCELADO"))) << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("CARLOS")));
 }
 
 // Widgets whose text must show whole; the path labels may clip a long path.

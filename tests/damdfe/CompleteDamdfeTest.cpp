@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "DamdfeTexts.h"
+#include "EventFiles.h"
 #include "ManifestVariants.h"
 #include "PrintJob.h"
 #include "ReportOutput.h"
@@ -76,14 +77,17 @@ std::string Joined(const std::vector<std::string>& words) {
 class CompleteDamdfe : public testing::TestWithParam<int> {
  protected:
   // Prints the manifest text in the format under test; returns the PDF's path.
-  std::filesystem::path Print(const std::string& xml, const std::string& protocol = "") {
-    return PrintFile(dir_.Write("manifest.xml", xml), protocol);
+  std::filesystem::path Print(const std::string& xml, const std::string& protocol = "",
+                              const std::vector<std::string>& eventFiles = {}) {
+    return PrintFile(dir_.Write("manifest.xml", xml), protocol, eventFiles);
   }
 
-  std::filesystem::path PrintFile(const std::filesystem::path& xml, const std::string& protocol = "") {
+  std::filesystem::path PrintFile(const std::filesystem::path& xml, const std::string& protocol = "",
+                                  const std::vector<std::string>& eventFiles = {}) {
     std::filesystem::path pdf = dir_ / ("damdfe" + std::to_string(++prints_) + ".pdf");
     SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
-    std::string result = PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", protocol, GetParam());
+    std::string result =
+        PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", protocol, GetParam(), eventFiles);
     EXPECT_EQ(result, "") << xml;
     return pdf;
   }
@@ -94,7 +98,7 @@ class CompleteDamdfe : public testing::TestWithParam<int> {
     return std::regex_search(info, match, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(match[1]) : 0;
   }
 
-  // In drawing order (-raw) the lines of a wrapped cell follow one another.
+  // In drawing order (-raw) the lines of a wrapped cell follow one another and a rotated mark's words stay together.
   std::string PageText(const std::filesystem::path& pdf, int page, const char* mode = "-layout") {
     std::string number = std::to_string(page);
     return RunTool("pdftotext", {mode, "-f", number, "-l", number, pdf.string(), "-"}).out;
@@ -137,6 +141,32 @@ TEST_P(CompleteDamdfe, MaximalManifestPrintsEveryListWhole) {
   }
   for (const std::string& key : m.keys) EXPECT_EQ(Occurrences(text, key), 1u) << key;
   EXPECT_NE(text.find("SEGURODACARGA(continuação)"), std::string::npos);
+}
+
+// The mark and the line of a cancelled or closed manifest head every sheet; cancelled wins.
+TEST_P(CompleteDamdfe, EventMarkAndLineOnEverySheet) {
+  const std::string cancelled = dir_.Write("cancelamento.xml", ProcEvento(Cancellation())).string();
+  const std::string closed = dir_.Write("encerramento.xml", ProcEvento(Closing())).string();
+  struct Case {
+    std::vector<std::string> events;
+    std::string mark, line, otherMark;
+  };
+  const Case cases[] = {
+      {{closed, cancelled}, "CANCELADO", "MDF-e cancelado em 08/12/2026 16:20:05", "ENCERRADO"},
+      {{closed}, "ENCERRADO", "MDF-e encerrado em 09/12/2026 – UF RS – município 4314902", "CANCELADO"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mark);
+    std::filesystem::path pdf = Print(WithLinkedDocuments(300), "", c.events);
+    int pages = Pages(pdf);
+    ASSERT_GT(pages, 1);
+    for (int page = 1; page <= pages; ++page) {
+      std::string text = PageText(pdf, page, "-raw");
+      EXPECT_EQ(Occurrences(text, c.mark), 1u) << page;
+      EXPECT_EQ(Occurrences(text, c.line), 1u) << page;
+      EXPECT_EQ(Occurrences(text, c.otherMark), 0u) << page;
+    }
+  }
 }
 
 TEST_P(CompleteDamdfe, TenThousandKeysEachOnceOnNumberedSheets) {
