@@ -308,7 +308,9 @@ void TForm1::Button4Click() {
     ShowMessage(this, Text(kInvalidLogoPathMessage));
     return;
   }
-  // The result text is not shown: a failed job ends silently, a good one when its output is over.
-  PrintJob(xmlPath.toStdString(), logoPath.toStdString(), ContingencyTextFor(RadioGroup2->ItemIndex()),
-           Edit1->text().toStdString(), RadioGroup1->ItemIndex());
+  // The result text is not shown, but for a contingency type that the manifest contradicts.
+  const std::string result =
+      PrintJob(xmlPath.toStdString(), logoPath.toStdString(), ContingencyTextFor(RadioGroup2->ItemIndex()),
+               Edit1->text().toStdString(), RadioGroup1->ItemIndex());
+  if (result.ends_with(kNormalEmissionMessage)) ShowMessage(this, Text(kNormalEmissionMessage));
 }

@@ -21,3 +21,8 @@ inline const std::string kInvalidXmlPathMessage =
     "Caminho do Arquivo XML inválido. Selecione um arquivo XML de MDFe válido";
 inline const std::string kInvalidLogoPathMessage =
     "Caminho do Arquivo BMP inválido. Selecione um arquivo BMP de logomarca do cliente válido";
+
+// A contingency DAMDFE asked for a manifest the XML says was issued normally (tpEmis 1).
+inline const std::string kNormalEmissionMessage =
+    "O MDF-e foi emitido em modo normal (tpEmis 1): não pode ser impresso como DAMDFE em contingência. "
+    "Escolha \"DAMDFE Normal\".";

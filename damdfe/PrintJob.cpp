@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "DamdfeTexts.h"
 #include "RoadBlock.h"
 #include "RvProject.h"
 #include "SupplementaryParameters.h"
@@ -47,9 +48,9 @@ std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& ty
 
 void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logoPath, const std::string& contingency,
                           const std::string& protocol, IParameterSink& sink, IParameterSink* supplementarySink) {
-  SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, ProtocolToPrint(loaded, protocol),
-                      sink);
-  SetSupplementaryParameters(loaded, supplementarySink ? *supplementarySink : sink);
+  const std::string printed = ProtocolToPrint(loaded, protocol);
+  SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, printed, sink);
+  SetSupplementaryParameters(loaded, printed, supplementarySink ? *supplementarySink : sink);
 }
 
 std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirectory, const std::string& xmlPath,
@@ -64,6 +65,9 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
       return "-4 ERRO: Arquivo DAMDFE_Paisagem.rav inexistente. Verifique.";
     }
     TLoadedManifest loaded = LoadManifestForPrinting(xmlPath);
+    if (!contingency.empty() && loaded.manifest->infMDFe()->ide()->tpEmis() == u"1") {
+      return kPrintErrorPrefix + kNormalEmissionMessage;
+    }
     TRvProject project;
     std::filesystem::path templateFile = templateDirectory / (format == 0 ? kPortraitTemplate : kLandscapeTemplate);
     project.SetProjectFile(QString::fromStdString(templateFile.string()));

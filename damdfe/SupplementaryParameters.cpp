@@ -6,8 +6,6 @@
 
 namespace {
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
 // Text and CDATA content of an element, read without creating or failing: the
 // generic way for what the models do not bind.
 std::u16string ContentOf(const IXMLNode& element) {
@@ -40,10 +38,8 @@ void ForEachItem(const List& list, Visit visit) {
   for (int i = 0, count = list->ItemCount(); i < count; ++i) visit(list->Item(i));
 }
 
-// The first of CPF and CNPJ that is set, formatted.
-std::u16string TaxIdOf(const std::u16string& cpf, const std::u16string& cnpj) {
-  return FormattedTaxId(cpf.empty() ? cnpj : cpf);
-}
+// The first of CPF and CNPJ that is set; the template formats it.
+std::u16string TaxIdOf(const std::u16string& cpf, const std::u16string& cnpj) { return cpf.empty() ? cnpj : cpf; }
 
 // Builds a list parameter; a cell never breaks its row or column.
 class TRows {
@@ -83,25 +79,8 @@ std::u16string GroupsOfFour(const std::u16string& key) {
   return text;
 }
 
-std::u16string CargoUnit(const std::u16string& cUnid) {
-  if (cUnid == u"01") return u"KG";
-  if (cUnid == u"02") return u"TON";
-  return cUnid;
-}
-
-std::u16string InsuranceResponsible(const IXMLInfResp& responsible) {
-  std::u16string kind = responsible->respSeg();
-  std::u16string taxId = TaxIdOf(responsible->CPF(), responsible->CNPJ());
-  std::u16string who = kind == u"1" ? u"Emitente" : kind == u"2" ? u"Contratante" : kind;
-  if (who.empty() || taxId.empty()) return who + taxId;
-  return who + u" - " + taxId;
-}
-
-std::u16string Insurer(const IXMLInfSeg& insurer) {
-  std::u16string name = insurer->xSeg();
-  std::u16string taxId = FormattedTaxId(insurer->CNPJ());
-  if (name.empty() || taxId.empty()) return name + taxId;
-  return name + u" - " + taxId;
+std::u16string InsuranceResponsible(const std::u16string& kind) {
+  return kind == u"1" ? u"Emitente" : kind == u"2" ? u"Contratante" : kind;
 }
 
 // One row per averbação; the policy's columns only on its first row, so a long
@@ -112,15 +91,11 @@ std::u16string InsuranceRows(const IXMLInfMDFe& infMDFe) {
     std::vector<std::u16string> averbacoes;
     ForEachChildNamed(policy, u"nAver", [&](const IXMLNode& node) { averbacoes.push_back(ContentOf(node)); });
     if (averbacoes.empty()) averbacoes.emplace_back();
-    std::u16string responsible = InsuranceResponsible(policy->infResp());
-    std::u16string insurer = Insurer(policy->infSeg());
-    std::u16string number = policy->nApol();
-    for (size_t n = 0; n < averbacoes.size(); ++n) {
-      if (n == 0)
-        rows.Add({responsible, insurer, number, averbacoes[n]});
-      else
-        rows.Add({u"", u"", u"", averbacoes[n]});
-    }
+    IXMLInfResp responsible = policy->infResp();
+    IXMLInfSeg insurer = policy->infSeg();
+    rows.Add({InsuranceResponsible(responsible->respSeg()), TaxIdOf(responsible->CPF(), responsible->CNPJ()),
+              insurer->xSeg(), insurer->CNPJ(), policy->nApol(), averbacoes.front()});
+    for (size_t n = 1; n < averbacoes.size(); ++n) rows.Add({u"", u"", u"", u"", u"", averbacoes[n]});
   });
   return rows.Text();
 }
@@ -147,7 +122,7 @@ std::u16string DriverRows(const IXMLRodo& rodo) {
   ForEachChildNamed(rodo->veicTracao(), u"condutor", [&](const IXMLNode& node) {
     std::u16string cpf = ChildContent(node, u"CPF");
     std::u16string name = ChildContent(node, u"xNome");
-    if (!cpf.empty() || !name.empty()) rows.Add({FormattedTaxId(cpf), name});
+    if (!cpf.empty() || !name.empty()) rows.Add({cpf, name});
   });
   return rows.Text();
 }
@@ -165,8 +140,8 @@ std::u16string TollVoucherRows(const IXMLInfANTT& antt) {
   IXMLValePed vouchers = antt->valePed();
   for (int i = 0; i < vouchers->ItemCount(); ++i) {
     IXMLDisp voucher = vouchers->disp(i);
-    rows.Add({FormattedTaxId(voucher->CNPJForn()), TaxIdOf(voucher->CPFPg(), voucher->CNPJPg()), voucher->nCompra(),
-              FormattedAmount(voucher->vValePed())});
+    rows.Add(
+        {voucher->CNPJForn(), TaxIdOf(voucher->CPFPg(), voucher->CNPJPg()), voucher->nCompra(), voucher->vValePed()});
   }
   return rows.Text();
 }
@@ -180,6 +155,49 @@ std::u16string ContractorRows(const IXMLInfANTT& antt) {
     rows.Add({id, ChildContent(contractor, u"xNome")});
   });
   return rows.Text();
+}
+
+// The payee, the contract's value and how it is paid; a payment in instalments lists them in "parcelas".
+std::u16string PaymentRows(const IXMLInfANTT& antt) {
+  TRows rows;
+  ForEachItem(antt->infPag(), [&](const IXMLInfPag& payment) {
+    std::u16string id = TaxIdOf(payment->CPF(), payment->CNPJ());
+    if (id.empty()) id = payment->idEstrangeiro();
+    rows.Add({payment->xNome(), id, payment->vContrato(), payment->indPag()});
+  });
+  return rows.Text();
+}
+
+std::u16string InstalmentRows(const IXMLInfANTT& antt) {
+  TRows rows;
+  ForEachItem(antt->infPag(), [&](const IXMLInfPag& payment) {
+    ForEachItem(payment->infPrazo(), [&](const IXMLInfPrazo& instalment) {
+      rows.Add({instalment->nParcela(), instalment->dVenc(), instalment->vParcela()});
+    });
+  });
+  return rows.Text();
+}
+
+// Vehicles of a third party, with their owner; an empty "prop" (as reading creates one) is no owner.
+std::u16string OwnerRows(const IXMLRodo& rodo) {
+  TRows rows;
+  auto add = [&](const std::u16string& plate, const IXMLProp& owner) {
+    std::u16string id = TaxIdOf(owner->CPF(), owner->CNPJ());
+    std::u16string name = owner->xNome();
+    std::u16string rntrc = owner->RNTRC();
+    if (!id.empty() || !name.empty() || !rntrc.empty()) rows.Add({plate, name, id, rntrc});
+  };
+  IXMLVeicTracao tractor = rodo->veicTracao();
+  add(tractor->placa(), tractor->prop());
+  ForEachItem(rodo->veicReboque(), [&](const IXMLVeicReboque& trailer) { add(trailer->placa(), trailer->prop()); });
+  return rows.Text();
+}
+
+template <class List>
+std::u16string SealNumbers(const List& seals) {
+  std::vector<std::u16string> numbers;
+  ForEachItem(seals, [&](const auto& seal) { numbers.push_back(seal->nLacre()); });
+  return Joined(numbers);
 }
 
 std::u16string LinkedDocumentRows(const IXMLInfMDFe& infMDFe) {
@@ -231,81 +249,53 @@ std::u16string QrCode(const IXMLTMDFe& manifest) {
 
 }  // namespace
 
-std::u16string FormattedTaxId(std::u16string_view id) {
-  std::u16string text(id);
-  if (id.size() == 14) {
-    text.insert(12, u"-");
-    text.insert(8, u"/");
-    text.insert(5, u".");
-    text.insert(2, u".");
-  } else if (id.size() == 11) {
-    text.insert(9, u"-");
-    text.insert(6, u".");
-    text.insert(3, u".");
-  }
-  return text;
-}
-
-std::u16string FormattedDateTime(std::u16string_view iso) {
-  // yyyy-mm-ddThh:mm:ss, then an optional offset
-  static constexpr std::u16string_view kShape = u"dddd-dd-ddTdd:dd:dd";
-  if (iso.size() < kShape.size()) return std::u16string(iso);
-  for (size_t i = 0; i < kShape.size(); ++i) {
-    if (kShape[i] == u'd' ? !IsDigit(iso[i]) : iso[i] != kShape[i]) return std::u16string(iso);
-  }
-  std::u16string text;
-  text.append(iso.substr(8, 2)).append(u"/").append(iso.substr(5, 2)).append(u"/").append(iso.substr(0, 4));
-  text.append(u" ").append(iso.substr(11, 8));
-  return text;
-}
-
-std::u16string FormattedAmount(std::u16string_view amount) {
-  size_t point = amount.find(u'.');
-  std::u16string_view whole = amount.substr(0, point);
-  std::u16string_view fraction = point == std::u16string_view::npos ? u"" : amount.substr(point + 1);
-  auto allDigits = [](std::u16string_view digits) {
-    for (char16_t c : digits) {
-      if (!IsDigit(c)) return false;
-    }
-    return true;
-  };
-  if (whole.empty() || !allDigits(whole) || !allDigits(fraction)) return std::u16string(amount);
-  std::u16string text;
-  for (size_t i = 0; i < whole.size(); ++i) {
-    if (i > 0 && (whole.size() - i) % 3 == 0) text += u'.';
-    text += whole[i];
-  }
-  if (!fraction.empty()) text.append(u",").append(fraction);
-  return text;
-}
-
-void SetSupplementaryParameters(const TLoadedManifest& loaded, IParameterSink& sink) {
+void SetSupplementaryParameters(const TLoadedManifest& loaded, const std::string& protocol, IParameterSink& sink) {
   auto set = [&sink](const char* name, const std::u16string& value) { sink.SetParam(name, ToUtf8(value)); };
+  auto flag = [](bool on) { return on ? std::u16string(u"1") : std::u16string(); };
 
   IXMLInfMDFe infMDFe = loaded.manifest->infMDFe();
   IXMLIde ide = infMDFe->ide();
+  std::u16string emissionType = ide->tpEmis();
   set("qrCodMDFe", QrCode(loaded.manifest));
-  set("homologacao", ide->tpAmb() == u"2" ? u"1" : u"");
-  set("dhRecbto", loaded.proc ? FormattedDateTime(loaded.proc->protMDFe()->infProt()->dhRecbto()) : u"");
+  set("homologacao", flag(ide->tpAmb() == u"2"));
+  set("emissao_contingencia", flag(emissionType == u"2"));
+  // Printed in production as a normal emission with no protocol: nothing shows it was authorised.
+  set("sem_autorizacao", flag(ide->tpAmb() == u"1" && emissionType == u"1" && protocol.empty()));
+  set("dhRecbto", loaded.proc ? loaded.proc->protMDFe()->infProt()->dhRecbto() : u"");
+  set("dhIniViagem", ide->dhIniViagem());
   set("UFFim", ide->UFFim());
   set("mun_carregamento", LoadingMunicipalities(ide));
   set("percurso", StatesCrossed(ide));
 
+  IXMLEmit emit = infMDFe->emit();
+  set("emit_CNPJ_CPF", TaxIdOf(ChildContent(emit, u"CPF"), emit->CNPJ()));
+  set("emit_CEP", emit->enderEmit()->CEP());
+
   IXMLTot tot = infMDFe->tot();
   set("QMDFe", tot->qMDFe());
-  set("vCarga", FormattedAmount(tot->vCarga()));
-  set("unidade_carga", CargoUnit(tot->cUnid()));
+  set("vCarga", tot->vCarga());
+  set("unidade_carga", tot->cUnid());
+
+  IXMLProdPred product = infMDFe->prodPred();
+  set("prod_tpCarga", product->tpCarga());
+  set("prod_xProd", product->xProd());
+  set("prod_NCM", product->NCM());
+  set("lacres", SealNumbers(infMDFe->lacres()));
 
   const IXMLRodo& rodo = loaded.roadBlock;
   IXMLInfANTT antt = rodo->infANTT();
   std::u16string carrierRNTRC = antt->RNTRC();
   set("RNTRC", carrierRNTRC);
   set("RENAVAM", rodo->veicTracao()->RENAVAM());
+  set("proprietarios", OwnerRows(rodo));
   set("veiculos", VehicleRows(rodo, carrierRNTRC));
   set("condutores", DriverRows(rodo));
   set("ciot", CiotRows(antt));
   set("contratantes", ContractorRows(antt));
   set("vale_pedagio", TollVoucherRows(antt));
+  set("pagamentos", PaymentRows(antt));
+  set("parcelas", InstalmentRows(antt));
+  set("lacres_rodo", SealNumbers(rodo->lacRodo()));
   set("seguros", InsuranceRows(infMDFe));
 
   IXMLInfAdic additional = infMDFe->infAdic();

@@ -73,6 +73,21 @@ class TXMLTot : public TXMLNode {
 };
 using IXMLTot = Ref<TXMLTot>;
 
+// The predominant product; its "infLotacao" is not bound.
+class TXMLProdPred : public TXMLNode {
+ public:
+  explicit TXMLProdPred(const NodeInit& init) : TXMLNode(init) {}
+  std::u16string tpCarga() { return TextProperty(u"tpCarga"); }
+  std::u16string xProd() { return TextProperty(u"xProd"); }
+  std::u16string cEAN() { return TextProperty(u"cEAN"); }
+  std::u16string NCM() { return TextProperty(u"NCM"); }
+  void set_tpCarga(std::u16string_view v) { SetTextProperty(u"tpCarga", v); }
+  void set_xProd(std::u16string_view v) { SetTextProperty(u"xProd", v); }
+  void set_cEAN(std::u16string_view v) { SetTextProperty(u"cEAN", v); }
+  void set_NCM(std::u16string_view v) { SetTextProperty(u"NCM", v); }
+};
+using IXMLProdPred = Ref<TXMLProdPred>;
+
 class TXMLLacres : public TXMLNode {
  public:
   explicit TXMLLacres(const NodeInit& init) : TXMLNode(init) {}

@@ -101,6 +101,7 @@ class TXMLInfMDFe : public TXMLNode {
     RegisterChildClass<TXMLInfAdic>(u"infAdic");
     seg_ = HostCollection<TXMLSegList>(u"seg");
     lacres_ = HostCollection<TXMLLacresList>(u"lacres");
+    RegisterChildClass<TXMLProdPred>(u"prodPred");
   }
   std::u16string versao() { return AttributeProperty(u"versao"); }
   std::u16string Id() { return AttributeProperty(u"Id"); }
@@ -113,6 +114,7 @@ class TXMLInfMDFe : public TXMLNode {
   IXMLLacresList lacres() { return CollectionProperty(lacres_); }
   IXMLAutXML autXML() { return ComplexProperty<TXMLAutXML>(u"autXML"); }
   IXMLInfAdic infAdic() { return ComplexProperty<TXMLInfAdic>(u"infAdic"); }
+  IXMLProdPred prodPred() { return ComplexProperty<TXMLProdPred>(u"prodPred"); }
   void set_versao(std::u16string_view v) { SetAttributeProperty(u"versao", v); }
   void set_Id(std::u16string_view v) { SetAttributeProperty(u"Id", v); }
 

@@ -64,6 +64,49 @@ using IXMLInfContratante = Ref<TXMLInfContratante>;
 using TXMLInfContratanteList = TXMLItemList<TXMLInfContratante>;
 using IXMLInfContratanteList = Ref<TXMLInfContratanteList>;
 
+// One instalment of a freight paid "a prazo".
+class TXMLInfPrazo : public TXMLNode {
+ public:
+  explicit TXMLInfPrazo(const NodeInit& init) : TXMLNode(init) {}
+  std::u16string nParcela() { return TextProperty(u"nParcela"); }
+  std::u16string dVenc() { return TextProperty(u"dVenc"); }
+  std::u16string vParcela() { return TextProperty(u"vParcela"); }
+  void set_nParcela(std::u16string_view v) { SetTextProperty(u"nParcela", v); }
+  void set_dVenc(std::u16string_view v) { SetTextProperty(u"dVenc", v); }
+  void set_vParcela(std::u16string_view v) { SetTextProperty(u"vParcela", v); }
+};
+using IXMLInfPrazo = Ref<TXMLInfPrazo>;
+using TXMLInfPrazoList = TXMLItemList<TXMLInfPrazo>;
+using IXMLInfPrazoList = Ref<TXMLInfPrazoList>;
+
+// The payment of the freight to its payee (components and bank data are not bound).
+class TXMLInfPag : public TXMLNode {
+ public:
+  explicit TXMLInfPag(const NodeInit& init) : TXMLNode(init) {
+    RegisterChildClass<TXMLInfPrazo>(u"infPrazo");
+    infPrazo_ = HostCollection<TXMLInfPrazoList>(u"infPrazo");
+  }
+  std::u16string xNome() { return TextProperty(u"xNome"); }
+  std::u16string CPF() { return TextProperty(u"CPF"); }
+  std::u16string CNPJ() { return TextProperty(u"CNPJ"); }
+  std::u16string idEstrangeiro() { return TextProperty(u"idEstrangeiro"); }
+  std::u16string vContrato() { return TextProperty(u"vContrato"); }
+  std::u16string indPag() { return TextProperty(u"indPag"); }
+  IXMLInfPrazoList infPrazo() { return CollectionProperty(infPrazo_); }
+  void set_xNome(std::u16string_view v) { SetTextProperty(u"xNome", v); }
+  void set_CPF(std::u16string_view v) { SetTextProperty(u"CPF", v); }
+  void set_CNPJ(std::u16string_view v) { SetTextProperty(u"CNPJ", v); }
+  void set_idEstrangeiro(std::u16string_view v) { SetTextProperty(u"idEstrangeiro", v); }
+  void set_vContrato(std::u16string_view v) { SetTextProperty(u"vContrato", v); }
+  void set_indPag(std::u16string_view v) { SetTextProperty(u"indPag", v); }
+
+ private:
+  TXMLInfPrazoList* infPrazo_;
+};
+using IXMLInfPag = Ref<TXMLInfPag>;
+using TXMLInfPagList = TXMLItemList<TXMLInfPag>;
+using IXMLInfPagList = Ref<TXMLInfPagList>;
+
 class TXMLInfANTT : public TXMLNode {
  public:
   explicit TXMLInfANTT(const NodeInit& init) : TXMLNode(init) {
@@ -72,16 +115,20 @@ class TXMLInfANTT : public TXMLNode {
     RegisterChildClass<TXMLInfContratante>(u"infContratante");
     infCIOT_ = HostCollection<TXMLInfCIOTList>(u"infCIOT");
     infContratante_ = HostCollection<TXMLInfContratanteList>(u"infContratante");
+    RegisterChildClass<TXMLInfPag>(u"infPag");
+    infPag_ = HostCollection<TXMLInfPagList>(u"infPag");
   }
   std::u16string RNTRC() { return TextProperty(u"RNTRC"); }
   IXMLInfCIOTList infCIOT() { return CollectionProperty(infCIOT_); }
   IXMLValePed valePed() { return ComplexProperty<TXMLValePed>(u"valePed"); }
   IXMLInfContratanteList infContratante() { return CollectionProperty(infContratante_); }
+  IXMLInfPagList infPag() { return CollectionProperty(infPag_); }
   void set_RNTRC(std::u16string_view v) { SetTextProperty(u"RNTRC", v); }
 
  private:
   TXMLInfCIOTList* infCIOT_;
   TXMLInfContratanteList* infContratante_;
+  TXMLInfPagList* infPag_;
 };
 using IXMLInfANTT = Ref<TXMLInfANTT>;
 

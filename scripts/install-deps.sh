@@ -7,7 +7,7 @@ PACKAGES=(
   libxerces-c-dev qt6-base-dev qt6-qpa-plugins libzint-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils zbar-tools xvfb xauth
-  fonts-dejavu-core fonts-liberation
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation python3-pdfminer
   qt6-translations-l10n
   dpkg-dev desktop-file-utils
 )

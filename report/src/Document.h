@@ -27,8 +27,9 @@ struct TableSlice {
   size_t firstLine = 0;
   size_t lineCount = 0;
   int across = 1;
-  double headerHeight = 0.0;
-  size_t linesPerBlock = 1;  // in each of the "across" copies
+  double headerHeight = 0.0;   // the caption's included
+  double captionHeight = 0.0;  // on continuation sheets with a caption
+  size_t linesPerBlock = 1;    // in each of the "across" copies
 };
 
 struct TableFlow {
@@ -67,8 +68,15 @@ class Document {
   void paintPage(QPainter& painter, int sheet) const;
 
  private:
-  void fill(const std::vector<Item>& items, QPointF origin);
-  void flowTable(const TableItem& table, QPointF origin);
+  // Where items go on the first sheet and where their tables continue; returns the lowest edge filled.
+  struct Placement {
+    QPointF origin;
+    QPointF continuationOrigin;
+    double bottomLimit;  // a stack's end: tables stop there on the first sheet
+  };
+  double fill(const std::vector<Item>& items, const Placement& at);
+  double fillStack(const GroupItem& stack, const Placement& at);
+  double flowTable(const TableItem& table, const Placement& at);
   bool visible(const Item& item) const;
 
   const Report& report_;
@@ -78,6 +86,7 @@ class Document {
   std::map<const TableItem*, TableFlow> tables_;
   std::map<const ImageItem*, QImage> images_;
   std::map<const BarcodeItem*, BarcodeShape> barcodes_;
+  std::map<const GroupItem*, QPointF> stackedOrigins_;  // the children of stacks
   // Height taken on each sheet of a continuation box, by box.
   std::map<std::array<double, 4>, std::vector<double>> continuationUse_;
 

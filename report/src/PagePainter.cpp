@@ -13,8 +13,6 @@ namespace report {
 
 namespace {
 
-constexpr double kSmallestShrunkFont = 3.0;
-constexpr double kLegibleFont = 5.0;
 constexpr double kShrinkStep = 0.92;
 
 }  // namespace
@@ -67,7 +65,10 @@ class PagePainter {
   bool skipped(bool onEverySheet) const { return context_.sheet > 0 && !onEverySheet; }
 
   void paintItem(const GroupItem& group, QPointF origin, bool onEverySheet) {
-    paintItems(group.items, origin + group.origin, onEverySheet);
+    const auto stacked = document_.stackedOrigins_.find(&group);
+    paintItems(group.items,
+               stacked == document_.stackedOrigins_.end() ? origin + group.origin : margin_ + stacked->second,
+               onEverySheet);
   }
 
   void paintItem(const TextItem& item, QPointF origin, bool onEverySheet) {
@@ -103,12 +104,12 @@ class PagePainter {
         }
         return fitsIn(needed);
       };
-      // Rather than shrink to an illegible size, a wrapped text may
+      // Rather than shrink below the legible size, a wrapped text may
       // break a word too long for its box between letters.
-      inside = shrinkUntilFits(wrap ? kLegibleFont : kSmallestShrunkFont);
+      inside = shrinkUntilFits(face.minSize);
       if (wrap && !inside) {
         flags = (flags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
-        inside = shrinkUntilFits(kSmallestShrunkFont);
+        inside = fitsIn(measure());
       }
     }
     const bool clipped = clip && !inside;
@@ -145,11 +146,11 @@ class PagePainter {
       // A line narrows with its size: the sizes that cannot fit yet are skipped unmeasured.
       const double ratio = std::min((rect.width() + 0.5) / needed.width(), (rect.height() + 0.5) / needed.height());
       for (int skip = static_cast<int>(std::ceil(std::log(ratio) / std::log(kShrinkStep))) - 1;
-           skip > 0 && size > kSmallestShrunkFont; --skip)
-        size = std::max(kSmallestShrunkFont, size * kShrinkStep);
+           skip > 0 && size > face.minSize; --skip)
+        size = std::max(face.minSize, size * kShrinkStep);
       layOut();
-      while (!fits() && size > kSmallestShrunkFont) {
-        size = std::max(kSmallestShrunkFont, size * kShrinkStep);
+      while (!fits() && size > face.minSize) {
+        size = std::max(face.minSize, size * kShrinkStep);
         layOut();
       }
     }
@@ -251,6 +252,13 @@ class PagePainter {
     for (const TableColumn& column : table.columns) blockWidth += column.width;
     const bool continued = slice.sheet > 0;
     std::vector<RowPiece> pieces;
+    if (slice.captionHeight > 0) {
+      drawText(cellText(QRectF(slice.box.x(), slice.box.y(), slice.box.width(), slice.captionHeight)),
+               table.continuationCaption, table.headerFont, Qt::AlignLeft | Qt::AlignVCenter, false, true, true,
+               Qt::black);
+    }
+    const double headerTop = slice.box.y() + slice.captionHeight;
+    const double headerHeight = slice.headerHeight - slice.captionHeight;
     for (int block = 0; block < slice.across; ++block) {
       const size_t first = slice.firstLine + static_cast<size_t>(block) * slice.linesPerBlock;
       const size_t end = std::min(slice.firstLine + slice.lineCount, first + slice.linesPerBlock);
@@ -268,8 +276,8 @@ class PagePainter {
         pieces.push_back(
             {row, from - flow.rowStart[row], to - from, top + static_cast<double>(from - first) * table.rowHeight});
       }
-      if (table.grid) drawGrid(table, left, slice.box.y(), slice.headerHeight, pieces);
-      if (slice.headerHeight > 0) paintHeader(table, left, slice.box.y(), slice.headerHeight, continued);
+      if (table.grid) drawGrid(table, left, headerTop, headerHeight, pieces);
+      if (headerHeight > 0) paintHeader(table, left, headerTop, headerHeight, continued);
       for (const RowPiece& piece : pieces) paintRowPiece(table, flow, piece, left);
     }
   }

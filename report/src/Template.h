@@ -16,6 +16,7 @@ namespace report {
 struct TextFont {
   QString family = QStringLiteral("DejaVu Sans");
   double size = 8.0;
+  double minSize = 5.0;  // shrinking stops here; below it a text wraps or is cut
   bool bold = false;
   bool italic = false;
 };
@@ -73,6 +74,7 @@ struct TableColumn {
   double width = 0.0;
   Qt::Alignment align = Qt::AlignLeft;
   bool wrap = false;  // cells break into lines; the row grows by whole rowHeights
+  QString format;     // display format of the cells; empty: as written
 };
 
 struct TableItem {
@@ -85,6 +87,7 @@ struct TableItem {
   double continuationHeaderHeight = 4.0;  // "headerHeight" on the continuation sheets
   int across = 1;
   int continuationAcross = 1;  // "across" on the continuation sheets
+  QString continuationCaption;  // a line above the header on the continuation sheets
   double gap = 2.0;
   TextFont font;
   TextFont headerFont;
@@ -93,9 +96,13 @@ struct TableItem {
 
 struct Item;
 
+// A stack places its child groups one below the other, each as high as what it
+// shows on the first sheet, within "height" (0: no limit).
 struct GroupItem {
   QPointF origin;
   std::vector<Item> items;
+  bool stack = false;
+  double height = 0.0;
 };
 
 struct Item {

@@ -1,5 +1,6 @@
 #include "TemplateReader.h"
 
+#include "DisplayFormat.h"
 #include "RvProject.h"
 
 #include <QFile>
@@ -7,7 +8,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <set>
 
 namespace report {
@@ -79,7 +82,14 @@ class Properties {
     const QJsonValue value = take(key);
     if (value.isUndefined()) return fallback;
     if (!value.isString()) error(QStringLiteral("a propriedade \"%1\" deve ser um texto").arg(key));
+    checkFormats(value.toString());
     return value.toString();
+  }
+
+  QString displayFormat(const QString& key) {
+    const QString name = string(key);
+    if (!name.isEmpty() && !isDisplayFormat(name)) error(QStringLiteral("formato desconhecido \"%1\"").arg(name));
+    return name;
   }
 
   double number(const QString& key, double fallback, double min = -kMaxLength, double max = kMaxLength) {
@@ -136,6 +146,7 @@ class Properties {
     };
     font.family = string(key("font"), font.family);
     font.size = number(key("size"), font.size, 1.0, 500.0);
+    font.minSize = number(key("minSize"), font.minSize, 1.0, 500.0);
     font.bold = boolean(key("bold"), font.bold);
     font.italic = boolean(key("italic"), font.italic);
     return font;
@@ -151,6 +162,15 @@ class Properties {
 
   const QString& where() const { return where_; }
   const QString& file() const { return file_; }
+
+  // A misspelt format in "{name|format}" is found when the template is read.
+  void checkFormats(const QString& text) const {
+    static const QRegularExpression placeholder(QStringLiteral("\\{[^{}|]*\\|([^{}]*)\\}"));
+    for (const QRegularExpressionMatch& match : placeholder.globalMatch(text)) {
+      if (!isDisplayFormat(match.captured(1)))
+        error(QStringLiteral("formato desconhecido \"%1\"").arg(match.captured(1)));
+    }
+  }
 
   // Everything not read by now is a property this kind does not have.
   void checkAllUsed() const {
@@ -366,6 +386,7 @@ class Reader {
       table.continuation = box.box();
       table.continuationAcross = static_cast<int>(box.number(QStringLiteral("across"), table.across, 1, 20));
       table.continuationHeaderHeight = box.number(QStringLiteral("headerHeight"), table.headerHeight, 0, 100);
+      table.continuationCaption = box.string(QStringLiteral("caption"));
       box.checkAllUsed();
     }
 
@@ -382,6 +403,7 @@ class Reader {
       parsed.width = column.length(QStringLiteral("width"));
       parsed.align = column.horizontalAlignment();
       parsed.wrap = column.boolean(QStringLiteral("wrap"), false);
+      parsed.format = column.displayFormat(QStringLiteral("format"));
       column.checkAllUsed();
       table.columns.push_back(parsed);
     }
@@ -392,6 +414,11 @@ class Reader {
     GroupItem group;
     group.origin = QPointF(properties.number(QStringLiteral("x"), 0), properties.number(QStringLiteral("y"), 0));
     group.items = readItems(properties.take(QStringLiteral("items")), properties.where());
+    group.stack = properties.boolean(QStringLiteral("stack"), false);
+    group.height = properties.length(QStringLiteral("height"));
+    if (group.stack && std::any_of(group.items.begin(), group.items.end(),
+                                   [](const Item& child) { return !std::holds_alternative<GroupItem>(child.content); }))
+      properties.error(QStringLiteral("os itens de um grupo \"stack\" devem ser grupos"));
     return group;
   }
 

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Application.h"
+#include "DamdfeTexts.h"
 #include "ModalAnswerer.h"
 #include "OpenDialogs.h"
 #include "PathLabel.h"
@@ -325,6 +326,21 @@ TEST_F(WindowTest, MissingTemplatesPrintNothingAndShowNothing) {
   EXPECT_EQ(result, "-3 ERRO: Arquivo DAMDFE_Retrato.rav inexistente. Verifique.");
   EXPECT_TRUE(answerer.messages.isEmpty());
   EXPECT_TRUE(answerer.unexpected.isEmpty());
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+// The manifest says it was issued normally: a contingency type is refused in a message box.
+TEST_F(WindowTest, ContingencyForANormalManifestIsRefusedWithAMessage) {
+  const std::filesystem::path pdf = files / "recusado.pdf";
+  SetReportOutput(rv::PdfFile{Q(pdf)});
+  form.PrintJob = PrintDAMDFE;
+  form.Label4->setText(Q(SampleXml()));
+  form.Label5->setText(Q(SampleLogo()));
+  Choose(form.RadioGroup2->Button(1));
+
+  ModalAnswerer answerer;
+  Press(form.Button4);
+  EXPECT_EQ(answerer.messages, QStringList{QString::fromStdString(kNormalEmissionMessage)});
   EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 

@@ -96,6 +96,9 @@ TEST(DamdfeImprimir, ExitCodesAndMessages) {
       {{"--pdf", (dir / "x.pdf").string(), notManifest.string()},
        1,
        "-1 ERRO: Erro durante o processo de Impressão do DAMDFE. Verifique: Interface not supported"},
+      // The sample was issued normally (tpEmis 1): no contingency DAMDFE of it.
+      {{"--pdf", (dir / "x.pdf").string(), "--tipo", "contingencia", kSample.string()}, 1, kNormalEmissionMessage},
+      {{"--pdf", (dir / "x.pdf").string(), "--tipo", "dpec", kSample.string()}, 1, kNormalEmissionMessage},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.arguments));
@@ -103,6 +106,10 @@ TEST(DamdfeImprimir, ExitCodesAndMessages) {
     EXPECT_EQ(result.exitCode, c.exitCode);
     EXPECT_NE(result.err.find(c.inError), std::string::npos) << result.err;
   }
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.pdf"));
+  // The settings are listed as ever, whatever the manifest says.
+  EXPECT_EQ(Parameters(kSample, {"--tipo", "contingencia"})["contingencia"],
+            "DAMDFE em Contingência - impresso em decorrência de problemas técnicos");
   // Without any display the preview cannot open: said plainly instead of Qt aborting.
   QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) headless.remove(name);

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
+#include "DamdfeTexts.h"
 #include "ManifestVariants.h"
 #include "PrintJob.h"
 #include "ReportOutput.h"
@@ -74,12 +76,14 @@ std::string Joined(const std::vector<std::string>& words) {
 class CompleteDamdfe : public testing::TestWithParam<int> {
  protected:
   // Prints the manifest text in the format under test; returns the PDF's path.
-  std::filesystem::path Print(const std::string& xml) { return PrintFile(dir_.Write("manifest.xml", xml)); }
+  std::filesystem::path Print(const std::string& xml, const std::string& protocol = "") {
+    return PrintFile(dir_.Write("manifest.xml", xml), protocol);
+  }
 
-  std::filesystem::path PrintFile(const std::filesystem::path& xml) {
+  std::filesystem::path PrintFile(const std::filesystem::path& xml, const std::string& protocol = "") {
     std::filesystem::path pdf = dir_ / ("damdfe" + std::to_string(++prints_) + ".pdf");
     SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
-    std::string result = PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", "", GetParam());
+    std::string result = PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", protocol, GetParam());
     EXPECT_EQ(result, "") << xml;
     return pdf;
   }
@@ -90,9 +94,10 @@ class CompleteDamdfe : public testing::TestWithParam<int> {
     return std::regex_search(info, match, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(match[1]) : 0;
   }
 
-  std::string PageText(const std::filesystem::path& pdf, int page) {
+  // In drawing order (-raw) the lines of a wrapped cell follow one another.
+  std::string PageText(const std::filesystem::path& pdf, int page, const char* mode = "-layout") {
     std::string number = std::to_string(page);
-    return RunTool("pdftotext", {"-layout", "-f", number, "-l", number, pdf.string(), "-"}).out;
+    return RunTool("pdftotext", {mode, "-f", number, "-l", number, pdf.string(), "-"}).out;
   }
 
   TempDir dir_;
@@ -119,7 +124,7 @@ TEST_P(CompleteDamdfe, MaximalManifestPrintsEveryListWhole) {
   ASSERT_GT(pages, 1);
   std::string text;
   for (int page = 1; page <= pages; ++page) {
-    std::string pageText = PageText(pdf, page);
+    std::string pageText = PageText(pdf, page, "-raw");
     EXPECT_NE(pageText.find(std::to_string(page) + " / " + std::to_string(pages)), std::string::npos) << page;
     text += WithoutBlanks(pageText);
   }
@@ -131,6 +136,7 @@ TEST_P(CompleteDamdfe, MaximalManifestPrintsEveryListWhole) {
     }
   }
   for (const std::string& key : m.keys) EXPECT_EQ(Occurrences(text, key), 1u) << key;
+  EXPECT_NE(text.find("SEGURODACARGA(continuação)"), std::string::npos);
 }
 
 TEST_P(CompleteDamdfe, TenThousandKeysEachOnceOnNumberedSheets) {
@@ -164,10 +170,10 @@ TEST_P(CompleteDamdfe, LongObservationsContinueLegiblyOnNumberedSheets) {
 
   for (bool withFisco : {false, true}) {
     SCOPED_TRACE(withFisco ? "with infAdFisco" : "infCpl alone");
-    // The production environment: no mark crosses the text.
+    // An authorised manifest of the production environment: no mark crosses the text.
     std::string xml = WithEnvironment(
         WithObservations(SampleManifest(), Joined(complementary), withFisco ? Joined(forTheTaxAuthority) : ""), "1");
-    std::filesystem::path pdf = Print(xml);
+    std::filesystem::path pdf = Print(xml, "135260000012345");
     int pages = Pages(pdf);
     ASSERT_GT(pages, 1);
     for (int page = 1; page <= pages; ++page) {
@@ -202,26 +208,40 @@ TEST_P(CompleteDamdfe, LongObservationsContinueLegiblyOnNumberedSheets) {
   }
 }
 
-TEST_P(CompleteDamdfe, SemValorFiscalExactlyInTheTestEnvironment) {
-  for (const char* tpAmb : {"1", "2"}) {
+// The test environment, and a production manifest printed with no protocol at all.
+TEST_P(CompleteDamdfe, SemValorFiscalExactlyWithoutValidity) {
+  struct Case {
+    const char* tpAmb;
+    const char* protocol;
+    bool marked;
+  };
+  for (const Case& c : {Case{"2", "", true}, Case{"1", "135260000012345", false}, Case{"1", "", true}}) {
     for (int documents : {2, 400}) {
-      SCOPED_TRACE(testing::Message() << "tpAmb " << tpAmb << ", " << documents << " documents");
-      std::filesystem::path pdf = Print(WithEnvironment(WithLinkedDocuments(documents), tpAmb));
+      SCOPED_TRACE(testing::Message() << "tpAmb " << c.tpAmb << ", protocol \"" << c.protocol << "\", " << documents
+                                      << " documents");
+      std::filesystem::path pdf = Print(WithEnvironment(WithLinkedDocuments(documents), c.tpAmb), c.protocol);
       int pages = Pages(pdf);
       EXPECT_EQ(pages > 1, documents > 2);
       for (int page = 1; page <= pages; ++page) {
-        std::string text =
-            RunTool("pdftotext", {"-raw", "-f", std::to_string(page), "-l", std::to_string(page), pdf.string(), "-"})
-                .out;
-        EXPECT_EQ(Occurrences(WithoutBlanks(text), "SEMVALORFISCAL"), std::string(tpAmb) == "2" ? 1u : 0u) << page;
+        std::string text = WithoutBlanks(PageText(pdf, page, "-raw"));
+        EXPECT_EQ(Occurrences(text, "SEMVALORFISCAL"), c.marked ? 1u : 0u) << page;
+        bool unauthorised = std::string(c.tpAmb) == "1" && !*c.protocol;
+        EXPECT_EQ(Occurrences(text, "MDF-eSEMAUTORIZAÇÃODEUSODASEFAZ"), unauthorised ? 1u : 0u) << page;
       }
     }
   }
 }
 
+// Empty blocks are left out and take no space: the linked documents move up.
 TEST_P(CompleteDamdfe, ManifestWithoutOptionalBlocksPrintsOneSheet) {
   std::filesystem::path pdf = Print(MinimalManifest());
   ASSERT_EQ(Pages(pdf), 1);
+  for (const PrintedWord& word : PrintedWords(pdf)) {
+    EXPECT_TRUE(word.text != "CIOT" && word.text != "VALE-PEDÁGIO" && word.text != "SEGURO" &&
+                word.text != "CONTRATANTES" && word.text != "CONDUTORES" && word.text != "OBSERVAÇÕES")
+        << word.text;
+    if (word.text == "DOCUMENTOS") EXPECT_LT(word.top, 440.0);  // points; below the stacked blocks, not at 692
+  }
   std::string text = WithoutBlanks(PageText(pdf, 1));
   for (const char* expected : {"1/1", "AAA0A00",
                                "3526011234567800019555001000000001100000001"
@@ -247,16 +267,129 @@ TEST_P(CompleteDamdfe, RealManifestsShowEveryListedItem) {
     FillDAMDFEParameters(LoadManifestForPrinting(file.string()), "", "", "", fixed, &supplementary);
     std::filesystem::path pdf = PrintFile(file);
     ASSERT_EQ(Pages(pdf), 1);
-    std::string text = WithoutBlanks(PageText(pdf, 1));
+    // The sheet shows CPF, CNPJ and amounts masked: only letters and digits are compared.
+    auto lettersAndDigits = [](std::string text) {
+      std::erase_if(text, [](unsigned char c) { return c < 0x80 && !std::isalnum(c); });
+      return text;
+    };
+    std::string text = lettersAndDigits(PageText(pdf, 1, "-raw"));
+    static const std::set<std::string> listed = {
+        "condutores", "veiculos", "seguros",     "documentos",    "ciot",       "contratantes", "vale_pedagio", "RNTRC",
+        "UFFim",      "lacres",   "lacres_rodo", "proprietarios", "pagamentos", "prod_xProd",   "prod_NCM"};
     for (const auto& [name, value] : supplementary.settings) {
-      if (name != "condutores" && name != "veiculos" && name != "seguros" && name != "documentos" && name != "ciot" &&
-          name != "contratantes" && name != "vale_pedagio" && name != "RNTRC" && name != "UFFim") {
-        continue;
-      }
+      if (!listed.count(name)) continue;
       for (const std::string& cell : Cells(value))
-        EXPECT_NE(text.find(WithoutBlanks(cell)), std::string::npos) << name << ": " << cell;
+        EXPECT_NE(text.find(lettersAndDigits(cell)), std::string::npos) << name << ": " << cell;
     }
   }
+}
+
+// What the manifest holds beyond the fixed settings, in the templates' display formats.
+TEST_P(CompleteDamdfe, ProductPaymentSealsJourneyAndOwnerAsTheXmlSays) {
+  std::string xml = SampleManifest();
+  xml = ReplaceElement(xml, "infContratante",
+                       "<infContratante><CNPJ>44555666000172</CNPJ></infContratante><infPag><xNome>TRANSPORTADORA "
+                       "PARCEIRA LTDA</xNome><CNPJ>11222333000181</CNPJ><Comp><tpComp>01</tpComp><vComp>8500.00</vComp>"
+                       "</Comp><vContrato>8500.00</vContrato><indPag>1</indPag><infPrazo><nParcela>001</nParcela>"
+                       "<dVenc>2027-01-31</dVenc><vParcela>4250.00</vParcela></infPrazo><infBanc><PIX>x</PIX>"
+                       "</infBanc></infPag>");
+  xml = ReplaceElement(xml, "veicReboque",
+                       "<veicReboque><placa>XYZ9E87</placa><RENAVAM>01122334455</RENAVAM><tara>7200</tara><prop>"
+                       "<CPF>11144477735</CPF><RNTRC>99887766</RNTRC><xNome>PROPRIETÁRIO TERCEIRO DA SILVA</xNome>"
+                       "<IE>ISENTO</IE><UF>SP</UF><tpProp>0</tpProp></prop><tpCar>02</tpCar><UF>SP</UF></veicReboque>"
+                       "<lacRodo><nLacre>LR-777</nLacre></lacRodo>");
+  std::string text = WithoutBlanks(PageText(Print(xml), 1, "-raw"));
+  for (const char* expected : {"CNPJ/CPF:12.345.678/0001-95",
+                               "CEP:04578-000",
+                               "07/12/202608:30:00",
+                               "1-Normal",
+                               "158.430,75",
+                               "18.250,5000KG",
+                               "05-Cargageral",
+                               "PEÇASAUTOMOTIVAS",
+                               "87089990",
+                               "TRANSPORTADORAPARCEIRALTDA",
+                               "11.222.333/0001-81",
+                               "8.500,00",
+                               "aprazo",
+                               "31/01/2027",
+                               "4.250,00",
+                               "000123",
+                               "LR-777",
+                               "07/12/202610:00:00",
+                               "PROPRIETÁRIOTERCEIRODASILVA",
+                               "111.444.777-35",
+                               "99887766",
+                               "QTD.MDF-e0"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+}
+
+// A manifest issued in contingency says so in the protocol's place, whichever type was
+// chosen; MDF-e has no second barcode.
+TEST_P(CompleteDamdfe, ContingencyEmissionFollowsTheXml) {
+  std::string xml = ReplaceElement(SampleManifest(), "tpEmis", "<tpEmis>2</tpEmis>");
+  std::filesystem::path file = dir_.Write("contingencia.xml", xml);
+  for (int type : {0, 1, 2}) {
+    SCOPED_TRACE(type);
+    std::filesystem::path pdf = dir_ / ("contingencia" + std::to_string(type) + ".pdf");
+    SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
+    ASSERT_EQ(PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, file.string(), "", ContingencyTextFor(type), "", GetParam()),
+              "");
+    std::string text = WithoutBlanks(PageText(pdf, 1, "-raw"));
+    EXPECT_NE(text.find("EMISSÃOEMCONTINGÊNCIA.Obrigatóriaaautorizaçãoem168horasapósestaemissão(07/12/202608:30)"),
+              std::string::npos);
+    EXPECT_NE(text.find("2-Contingência"), std::string::npos);
+    EXPECT_EQ(text.find("DPEC"), std::string::npos);
+    TempDir scans;
+    std::vector<std::string> codes = PdfBarcodes(pdf, scans.path());
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), "35261212345678000195580010000012341876543210"), 1);
+    EXPECT_EQ(codes.size(), 2u);  // the key and the QR code
+  }
+}
+
+// Long real names wrap instead of shrinking: no glyph below 5 pt, and below 6 pt only the
+// bold captions.
+TEST_P(CompleteDamdfe, LongNamesStayLegible) {
+  const std::string name60 = "COOPERATIVA AGROINDUSTRIAL DOS PRODUTORES DO OESTE PARANAENS";
+  const std::string averbacao = "1234567890123456789012345678901234567890";
+  std::string xml = SampleManifest();
+  xml = ReplaceElement(xml, "xMunDescarga", "<xMunDescarga>MARECHAL CANDIDO RONDON</xMunDescarga>");
+  xml = ReplaceElement(xml, "xMunCarrega", "<xMunCarrega>Vila Bela da Santíssima Trindade</xMunCarrega>");
+  xml = ReplaceElement(xml, "infContratante",
+                       "<infContratante><xNome>" + name60 + "</xNome><CNPJ>44555666000172</CNPJ></infContratante>");
+  xml = ReplaceElement(xml, "nAver", "<nAver>" + averbacao + "</nAver>");
+  xml = ReplaceElement(xml, "xNome", "<xNome>" + name60 + "</xNome>");
+  std::filesystem::path pdf = Print(xml, "135260000012345");
+  std::string text = WithoutBlanks(PageText(pdf, 1, "-raw"));
+  for (const std::string& value :
+       {name60, averbacao, std::string("MARECHAL CANDIDO RONDON"), std::string("Vila Bela da Santíssima Trindade")}) {
+    EXPECT_NE(text.find(WithoutBlanks(value)), std::string::npos) << value;
+  }
+  // Each glyph's size and whether its font is bold, as pdfminer reads them.
+  const char* script = R"(import sys
+from pdfminer.high_level import extract_pages
+from pdfminer.layout import LTChar
+def walk(o):
+    if isinstance(o, LTChar):
+        if o.get_text().strip(): print(round(o.size, 2), int('Bold' in o.fontname))
+    elif hasattr(o, '__iter__'):
+        for c in o: walk(c)
+for page in extract_pages(sys.argv[1]): walk(page)
+)";
+  // Debian's interpreter, which has python3-pdfminer.
+  ToolResult glyphs = RunTool("/usr/bin/python3", {"-c", script, pdf.string()});
+  ASSERT_EQ(glyphs.exitCode, 0) << glyphs.err;
+  std::istringstream lines(glyphs.out);
+  double smallest = 100, smallestPlain = 100;
+  for (double size; lines >> size;) {
+    int bold = 0;
+    lines >> bold;
+    smallest = std::min(smallest, size);
+    if (!bold) smallestPlain = std::min(smallestPlain, size);
+  }
+  EXPECT_GE(smallest, 5.0);
+  EXPECT_GE(smallestPlain, 6.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, CompleteDamdfe, testing::Values(0, 1),

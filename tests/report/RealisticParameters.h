@@ -42,5 +42,8 @@ inline ParameterList realisticDamdfeParameters() {
       {"CPF", "12345678909"},
       {"CNome", "JOSÉ DA SILVA PEREIRA"},
       {"folha_1", "1 / 1"},
+      {"emit_CNPJ_CPF", "12345678000199"},
+      {"emit_CEP", "90010000"},
+      {"unidade_carga", "01"},
   };
 }
