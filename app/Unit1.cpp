@@ -1,6 +1,8 @@
 #include "Unit1.h"
 
 #include <QDropEvent>
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -120,6 +122,10 @@ constexpr int kStepSpacing = 14;
 void ShowMessage(QWidget* parent, const QString& message) {
   QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok, parent);
   box.exec();
+}
+
+void ShowPrintFailure(QWidget* parent, const std::string& result) {
+  ShowMessage(parent, QStringLiteral("O DAMDFE não foi impresso.\n\n") + Text(result));
 }
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), PrintJob(PrintDAMDFE) {
@@ -308,9 +314,8 @@ void TForm1::Button4Click() {
     ShowMessage(this, Text(kInvalidLogoPathMessage));
     return;
   }
-  // The result text is not shown, but for a contingency type that the manifest contradicts.
   const std::string result =
-      PrintJob(xmlPath.toStdString(), logoPath.toStdString(), ContingencyTextFor(RadioGroup2->ItemIndex()),
-               Edit1->text().toStdString(), RadioGroup1->ItemIndex());
-  if (result.ends_with(kNormalEmissionMessage)) ShowMessage(this, Text(kNormalEmissionMessage));
+      PrintJob(QFile::encodeName(xmlPath).toStdString(), QFile::encodeName(logoPath).toStdString(),
+               ContingencyTextFor(RadioGroup2->ItemIndex()), Edit1->text().toStdString(), RadioGroup1->ItemIndex());
+  if (!result.empty()) ShowPrintFailure(this, result);
 }

@@ -24,6 +24,9 @@ using TPrintJob =
 // A modal box with the message and one OK button. Every message of the window passes here.
 void ShowMessage(QWidget* parent, const QString& message);
 
+// A job that failed says so, with the job's result text: a failure is never silent.
+void ShowPrintFailure(QWidget* parent, const std::string& result);
+
 class TForm1 : public QMainWindow {
   Q_OBJECT
 

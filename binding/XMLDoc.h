@@ -3,6 +3,7 @@
 // The XML binding foundation: documents, bound nodes, node lists, collections
 // and the property patterns that the document models are written in.
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,6 +77,10 @@ enum TParseOption : unsigned {
 // Converts between the documents' UTF-16 text and UTF-8, the 8-bit text of this platform.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
+
+// The encoding named by the XML declaration the bytes begin with (after an optional byte-order
+// mark), read exactly as loading reads it; empty when there is none.
+std::u16string DeclaredEncoding(std::string_view bytes);
 
 // The ordered wrappers of an element's children (of every node kind) or of its
 // attributes. Built on first use; rebuilt in place after an invalidation.
@@ -291,7 +296,7 @@ class TXMLDocument : public std::enable_shared_from_this<TXMLDocument> {
 
  private:
   friend class TXMLNode;
-  friend IXMLDocument LoadDocumentFile(const std::u16string&);
+  friend IXMLDocument LoadDocumentFile(const std::filesystem::path&);
   friend IXMLDocument NewDocument(const std::u16string&);
   friend IXMLNode BindRootClass(const IXMLDocument&, std::u16string_view, WrapperFactory, std::u16string_view);
 
@@ -306,6 +311,8 @@ class TXMLDocument : public std::enable_shared_from_this<TXMLDocument> {
 
 // Document layer.
 IXMLDocument LoadDocumentFile(const std::u16string& fileName);
+// The same for a path as the system has it: on Linux a name is bytes, in whatever encoding.
+IXMLDocument LoadDocumentFile(const std::filesystem::path& file);
 IXMLDocument NewDocument(const std::u16string& version);
 IXMLNode BindRootClass(const IXMLDocument& document, std::u16string_view tag, WrapperFactory rootClass,
                        std::u16string_view namespaceURI);

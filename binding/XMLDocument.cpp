@@ -57,25 +57,29 @@ IXMLNode TXMLDocument::DocumentElement() {
 
 namespace {
 
-std::string ReadWholeFile(const std::u16string& fileName) {
-  std::filesystem::path path(ToUtf8(fileName));
+std::string ReadWholeFile(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
-    throw EDOMParseError("unable to open primary document entity '" + ToUtf8(fileName) + "'", 0, "");
+    throw EDOMParseError("unable to open primary document entity '" + path.string() + "'", 0, "");
   }
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw EDOMParseError("unable to open primary document entity '" + ToUtf8(fileName) + "'", 0, "");
+  if (!in) throw EDOMParseError("unable to open primary document entity '" + path.string() + "'", 0, "");
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
 
 IXMLDocument LoadDocumentFile(const std::u16string& fileName) {
+  return LoadDocumentFile(std::filesystem::path(ToUtf8(fileName)));
+}
+
+IXMLDocument LoadDocumentFile(const std::filesystem::path& file) {
   auto document = std::make_shared<TXMLDocument>();
-  document->fileName_ = fileName;
-  if (fileName.empty()) return document;
-  std::string bytes = ReadWholeFile(fileName);
-  document->dom_ = ParseBytes(bytes, fileName);
+  document->fileName_ =
+      binding_detail::DecodeUtf8(file.native(), std::u16string::npos, binding_detail::InvalidUtf8::Latin1);
+  if (file.empty()) return document;
+  std::string bytes = ReadWholeFile(file);
+  document->dom_ = ParseBytes(bytes, document->fileName_);
   std::u16string declaration = DeclarationData(bytes);
   if (!declaration.empty()) {
     xml::DOMDocument* dom = document->dom_;

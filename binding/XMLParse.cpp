@@ -2,6 +2,8 @@
 // entity expansion is bounded and nothing recurses on the document's depth.
 
 #include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/framework/XMLPScanToken.hpp>
+#include <xercesc/internal/XMLScanner.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/ErrorHandler.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
@@ -58,24 +60,38 @@ class FirstErrorHandler : public xml::ErrorHandler {
   }
 };
 
-struct TooDeep {};
+constexpr XMLSize_t kMaxAttributes = 1000;
 
-class DepthLimitedParser : public xml::XercesDOMParser {
+// Stops at the first element past a limit. Nothing is thrown through the scanner: the limit is
+// recorded and the progressive parse is not continued.
+class BoundedParser : public xml::XercesDOMParser {
  public:
   void startElement(const xml::XMLElementDecl& decl, const unsigned int urlId, const XMLCh* const prefix,
                     const xml::RefVectorOf<xml::XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
                     const bool isRoot) override {
-    if (++depth_ > kMaxDepth) throw TooDeep{};
-    XercesDOMParser::startElement(decl, urlId, prefix, attributes, count, isEmpty, isRoot);
+    if (!limit_.empty()) return;
+    limitLine_ = static_cast<int>(getScanner()->getLocator()->getLineNumber());
+    if (++depth_ > kMaxDepth) {
+      limit_ = "elements nested deeper than " + std::to_string(kMaxDepth) + " levels";
+    } else if (count > kMaxAttributes) {
+      limit_ = "more than " + std::to_string(kMaxAttributes) + " attributes on one element";
+    } else {
+      XercesDOMParser::startElement(decl, urlId, prefix, attributes, count, isEmpty, isRoot);
+    }
   }
   void endElement(const xml::XMLElementDecl& decl, const unsigned int urlId, const bool isRoot,
                   const XMLCh* const prefix) override {
+    if (!limit_.empty()) return;
     --depth_;
     XercesDOMParser::endElement(decl, urlId, isRoot, prefix);
   }
+  const std::string& Limit() const { return limit_; }
+  int LimitLine() const { return limitLine_; }
 
  private:
   int depth_ = 0;
+  int limitLine_ = 0;
+  std::string limit_;
 };
 
 std::string SourceLine(const std::string& bytes, int line) {
@@ -117,7 +133,10 @@ void StripWhitespaceText(xml::DOMDocument* document) {
 
 }  // namespace
 
-std::u16string DeclarationData(std::string_view bytes) {
+namespace {
+
+// The declaration's pairs, in the order "version", "encoding", "standalone"; empty values left out.
+std::vector<std::pair<std::u16string_view, std::u16string>> DeclarationPairs(std::string_view bytes) {
   std::u16string head;
   if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
     bool little = bytes[0] == '\xFF';
@@ -138,7 +157,7 @@ std::u16string DeclarationData(std::string_view bytes) {
   if (end == std::u16string::npos) return {};
   std::u16string_view declaration(head.data() + 5, end - 5);
 
-  std::u16string data;
+  std::vector<std::pair<std::u16string_view, std::u16string>> pairs;
   for (std::u16string_view name : {u"version", u"encoding", u"standalone"}) {
     auto at = declaration.find(name);
     if (at == std::u16string_view::npos) continue;
@@ -147,9 +166,18 @@ std::u16string DeclarationData(std::string_view bytes) {
     auto close = declaration.find(declaration[quote], quote + 1);
     if (close == std::u16string_view::npos) continue;
     auto value = declaration.substr(quote + 1, close - quote - 1);
-    if (value.empty()) continue;
+    if (!value.empty()) pairs.emplace_back(name, value);
+  }
+  return pairs;
+}
+
+}  // namespace
+
+std::u16string DeclarationData(std::string_view bytes) {
+  std::u16string data;
+  for (const auto& [name, value] : DeclarationPairs(bytes)) {
     if (!data.empty()) data += u' ';
-    data += std::u16string(name) + u"=\"" + std::u16string(value) + u"\"";
+    data += std::u16string(name) + u"=\"" + value + u"\"";
   }
   return data;
 }
@@ -161,7 +189,7 @@ xml::DOMDocument* ParseBytes(const std::string& bytes, const std::u16string& sys
   FirstErrorHandler errors;
   xml::DOMDocument* document = nullptr;
   {
-    DepthLimitedParser parser;
+    BoundedParser parser;
     parser.setValidationScheme(xml::XercesDOMParser::Val_Never);
     parser.setDoNamespaces(true);
     parser.setDoSchema(false);
@@ -173,17 +201,21 @@ xml::DOMDocument* ParseBytes(const std::string& bytes, const std::u16string& sys
     std::u16string id = Terminated(systemId);
     xml::MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), id.c_str());
     try {
-      parser.parse(source);
+      xml::XMLPScanToken token;
+      bool more = parser.parseFirst(source, token);
+      while (more && parser.Limit().empty() && !errors.failed) more = parser.parseNext(token);
+      if (more) parser.parseReset(token);  // stopped before the end
+      if (!parser.Limit().empty() && !errors.failed) {
+        errors.failed = true;
+        errors.reason = parser.Limit();
+        errors.line = parser.LimitLine();
+      }
     } catch (const xml::XMLException& e) {
       if (!errors.failed) {
         errors.failed = true;
         errors.reason = ToUtf8(Str(e.getMessage()));
         errors.line = 0;  // the exception knows a line of the parser's own source, not of the document
       }
-    } catch (const TooDeep&) {
-      errors.failed = true;
-      errors.reason = "elements nested deeper than " + std::to_string(kMaxDepth) + " levels";
-      errors.line = 0;
     } catch (const xml::DOMException& e) {
       if (!errors.failed) {
         errors.failed = true;
@@ -228,3 +260,10 @@ EDOMParseError::EDOMParseError(const std::string& reason, int line, const std::s
       reason_(reason),
       line_(line),
       sourceText_(sourceText) {}
+
+std::u16string DeclaredEncoding(std::string_view bytes) {
+  for (const auto& [name, value] : binding_detail::DeclarationPairs(bytes)) {
+    if (name == u"encoding") return value;
+  }
+  return {};
+}

@@ -1,6 +1,8 @@
 #include "PrintJob.h"
 
+#include <cstdint>
 #include <exception>
+#include <stdexcept>
 
 #include "DamdfeTexts.h"
 #include "RoadBlock.h"
@@ -19,25 +21,72 @@ class TProjectSink : public IParameterSink {
   TRvProject& project_;
 };
 
-IXMLTMDFe LoadAnyManifest(const std::string& xmlPath, IXMLMdfeProc& proc) {
-  std::u16string path = FromUtf8(xmlPath);
+// Far above any real manifest, low enough that a hostile file costs a bounded amount of memory.
+constexpr std::uintmax_t kMaxManifestBytes = 20 * 1024 * 1024;
+
+void RefuseHugeFile(const std::filesystem::path& xmlPath) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(xmlPath, error);
+  if (!error && size > kMaxManifestBytes) {
+    throw std::runtime_error("o arquivo XML tem " + std::to_string(size / (1024 * 1024)) +
+                             " MB; um MDF-e tem no máximo " + std::to_string(kMaxManifestBytes / (1024 * 1024)) +
+                             " MB");
+  }
+}
+
+// The binding's own English text first, then what it means for this file.
+[[noreturn]] void NotAManifest(const std::filesystem::path& path) {
+  std::string root;
+  try {
+    root = ToUtf8(LoadDocumentFile(path)->DocumentElement()->NodeName());
+  } catch (const std::exception&) {
+  }
+  throw std::runtime_error(EIntfCastError().what() + std::string(" (o arquivo não é um MDF-e: elemento raiz ") + root +
+                           ")");
+}
+
+IXMLTMDFe LoadAnyManifest(const std::filesystem::path& path, IXMLMdfeProc& proc) {
   try {
     return LoadMdfeDocument(path);
   } catch (const EIntfCastError&) {
-    // Not a bare manifest: perhaps one kept with its protocol; if not, that cast fails alike.
+    // Not a bare manifest: perhaps one kept with its protocol.
+  }
+  try {
     proc = LoadMdfeProcDocument(path);
     return proc->MDFe();
+  } catch (const EIntfCastError&) {
+    NotAManifest(path);
   }
+}
+
+// Xerces' reasons are English; a short Portuguese word on the file follows the reason.
+std::string ParseErrorExplanation(const std::string& reason) {
+  if (reason.rfind("unable to open", 0) == 0) return "arquivo não encontrado ou sem permissão de leitura";
+  if (reason == "invalid document structure") return "o arquivo não é um documento XML";
+  if (reason.rfind("elements nested deeper", 0) == 0) return "elementos aninhados fundo demais";
+  if (reason.rfind("more than", 0) == 0) return "atributos demais num só elemento";
+  return "o XML está malformado";
 }
 
 }  // namespace
 
+std::string FailureResult(const std::exception& error) {
+  if (const auto* parse = dynamic_cast<const EDOMParseError*>(&error)) {
+    return kPrintErrorPrefix + parse->Reason() + " (" + ParseErrorExplanation(parse->Reason()) +
+           ")\r\nLine: " + std::to_string(parse->Line()) + "\r\n" + parse->SourceText();
+  }
+  return kPrintErrorPrefix + error.what();
+}
+
 TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath) {
+  RefuseHugeFile(xmlPath);
   TLoadedManifest loaded;
   loaded.manifest = LoadAnyManifest(xmlPath, loaded.proc);
+  std::string roadBlock = CutRoadBlock(ReadWholeFile(xmlPath));
+  // Created only now: the drivers' names and CPF spend as little time on disk as can be.
   TRoadBlockFile roadBlockFile;
-  roadBlockFile.Write(CutRoadBlock(ReadWholeFile(xmlPath)));
-  loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));
+  roadBlockFile.Write(roadBlock);
+  loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));  // our own ASCII name
   return loaded;
 }
 
@@ -77,7 +126,7 @@ std::string PrintDAMDFEWithTemplates(const std::filesystem::path& templateDirect
     project.Close();
     return "";
   } catch (const std::exception& e) {
-    return kPrintErrorPrefix + e.what();
+    return FailureResult(e);
   } catch (...) {
     return kPrintErrorPrefix + "erro desconhecido";
   }

@@ -2,6 +2,7 @@
 
 // The print job: from an MDF-e file to a DAMDFE through the report engine.
 
+#include <exception>
 #include <filesystem>
 #include <string>
 
@@ -43,6 +44,9 @@ std::filesystem::path ExecutableDirectory();
 // Where the programs' own files (templates, fonts) are: <prefix>/share/damdfe when installed,
 // beside the executable in the build tree.
 std::filesystem::path DataDirectory();
+
+// The "-1" result text for an error: English texts of the parser get a Portuguese explanation.
+std::string FailureResult(const std::exception& error);
 
 // A file is there: a directory does not count.
 bool FileExists(const std::filesystem::path& path);

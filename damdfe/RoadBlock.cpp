@@ -11,6 +11,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "SafeFiles.h"
 #include "mdfe_v300.h"
 
 namespace {
@@ -43,20 +44,6 @@ bool IsUtf8Name(std::string name) {
   return name == "UTF-8" || name == "UTF8";
 }
 
-// The encoding named by the XML declaration at the start of the bytes, if any.
-std::string DeclaredEncoding(std::string_view bytes) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  if (bytes.substr(0, 5) != "<?xml") return {};
-  std::string_view declaration = bytes.substr(0, bytes.find("?>"));
-  size_t at = declaration.find("encoding");
-  if (at == std::string_view::npos) return {};
-  size_t quote = declaration.find_first_of("\"'", at);
-  if (quote == std::string_view::npos) return {};
-  size_t close = declaration.find(declaration[quote], quote + 1);
-  if (close == std::string_view::npos) return {};
-  return std::string(declaration.substr(quote + 1, close - quote - 1));
-}
-
 // Declares the MDF-e namespace on a "rodo" start tag that declares no default namespace.
 std::string WithInheritedNamespace(std::string part) {
   if (part.rfind("<rodo", 0) != 0) return part;
@@ -67,7 +54,20 @@ std::string WithInheritedNamespace(std::string part) {
 }
 
 std::string SystemMessage(const std::string& what, const std::filesystem::path& path) {
-  return what + " \"" + path.string() + "\": " + std::strerror(errno);
+  return what + " \"" + path.string() + "\": " + SystemErrorText(errno);
+}
+
+// TMPDIR when it names a folder, else /tmp: an empty TMPDIR means "not set".
+std::filesystem::path TemporaryBase() {
+  const char* configured = std::getenv("TMPDIR");
+  if (!configured || !*configured) return "/tmp";
+  std::error_code error;
+  std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  if (error) {
+    throw std::runtime_error("Pasta temporária inutilizável \"" + std::string(configured) +
+                             "\": " + SystemErrorText(error.value()));
+  }
+  return base;
 }
 
 }  // namespace
@@ -94,7 +94,7 @@ std::string CutRoadBlock(std::string_view manifestBytes) {
   long infModalEnd = Position(text, "</infModal");
   std::string part = WithInheritedNamespace(ClampedPart(text, rodo, infModalEnd - rodo));
   std::string block = JoinLines(SplitLines(part));
-  std::string encoding = DeclaredEncoding(manifestBytes);
+  std::string encoding = ToUtf8(DeclaredEncoding(manifestBytes));
   if (!encoding.empty() && !IsUtf8Name(encoding)) {
     block.insert(0, "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>" + std::string(kLineBreak));
   }
@@ -102,17 +102,12 @@ std::string CutRoadBlock(std::string_view manifestBytes) {
 }
 
 TRoadBlockFile::TRoadBlockFile() {
-  std::error_code error;
-  std::filesystem::path base = std::filesystem::temp_directory_path(error);
-  if (error) {
-    const char* configured = std::getenv("TMPDIR");
-    throw std::runtime_error("Pasta temporária inutilizável \"" + std::string(configured ? configured : "") +
-                             "\": " + error.message());
-  }
-  std::string pattern = (base / "damdfe-XXXXXX").string();
+  std::string pattern = (TemporaryBase() / "damdfe-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error(SystemMessage("Não foi possível criar a pasta", pattern));
   directory_ = pattern;
   file_ = directory_ / "Rodo.xml";
+  directoryRemoved_ = std::make_unique<TRemovedOnInterrupt>(directory_);
+  fileRemoved_ = std::make_unique<TRemovedOnInterrupt>(file_);
 }
 
 TRoadBlockFile::~TRoadBlockFile() {
@@ -140,7 +135,6 @@ void TRoadBlockFile::Write(const std::string& bytes) const {
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in)
-    throw std::runtime_error("Não foi possível ler o arquivo \"" + file.string() + "\": " + std::strerror(errno));
+  if (!in) throw std::runtime_error(SystemMessage("Não foi possível ler o arquivo", file));
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -1,8 +1,10 @@
 // damdfe-imprimir: prints the DAMDFE of one or more MDF-e files from the command line.
 
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -14,6 +16,7 @@
 #include "DamdfeTexts.h"
 #include "PrintJob.h"
 #include "ReportOutput.h"
+#include "SafeFiles.h"
 
 namespace {
 
@@ -61,6 +64,7 @@ struct Options {
 
 struct UsageError {
   std::string message;
+  bool showUsage = true;
 };
 
 bool EndsWithXml(const std::string& argument) {
@@ -136,20 +140,78 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
   return options;
 }
 
-std::string BaseName(const std::string& xmlPath) { return std::filesystem::path(xmlPath).stem().string(); }
+// Arguments are bytes: paths keep them, whatever the locale thinks of them.
+QString QtPath(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
 
-ReportOutput OutputFor(const Options& options, const std::string& xmlPath) {
-  auto in = [](const std::string& folder, const std::string& name) {
-    return QString::fromStdString((std::filesystem::path(folder.empty() ? "." : folder) / name).string());
-  };
+// Where one manifest goes: a file (PDF) or folder (PNG) path, and a note when its name was changed.
+struct PlannedOutput {
+  std::filesystem::path path;
+  std::string note;
+};
+
+std::filesystem::path DefaultPath(const Options& options, const std::string& xmlPath) {
+  const std::filesystem::path stem = std::filesystem::path(xmlPath).stem();
   switch (options.output.value_or(OutputKind::Folder)) {
-    case OutputKind::Pdf: return rv::PdfFile{QString::fromStdString(options.outputPath)};
-    case OutputKind::Folder: return rv::PdfFile{in(options.outputPath, BaseName(xmlPath) + ".pdf")};
-    case OutputKind::Png: {
-      bool several = options.xmlFiles.size() > 1;
-      return rv::PngPages{several ? in(options.outputPath, BaseName(xmlPath))
-                                  : QString::fromStdString(options.outputPath)};
+    case OutputKind::Pdf: return options.outputPath;
+    case OutputKind::Folder:
+      return std::filesystem::path(options.outputPath.empty() ? "." : options.outputPath) / (stem.native() + ".pdf");
+    case OutputKind::Png:
+      return options.xmlFiles.size() > 1 ? std::filesystem::path(options.outputPath) / stem
+                                         : std::filesystem::path(options.outputPath);
+    default: return {};
+  }
+}
+
+// Same file or folder, existing or not.
+bool SamePlace(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+}
+
+// Two manifests of one run never share an output: a later one gets "-2", "-3", ... appended.
+std::vector<PlannedOutput> PlanOutputs(const Options& options) {
+  std::vector<PlannedOutput> planned;
+  for (const std::string& xmlPath : options.xmlFiles) {
+    std::filesystem::path path = DefaultPath(options, xmlPath);
+    const std::filesystem::path wanted = path;
+    auto taken = [&planned](const std::filesystem::path& candidate) {
+      return std::any_of(planned.begin(), planned.end(),
+                         [&](const PlannedOutput& earlier) { return SamePlace(earlier.path, candidate); });
+    };
+    for (int n = 2; !path.empty() && taken(path); ++n) {
+      path = wanted.parent_path() / (wanted.stem().native() + "-" + std::to_string(n) + wanted.extension().native());
     }
+    std::string note = path == wanted ? "" : " em " + path.string() + " (" + wanted.string() + " já é de outro XML)";
+    planned.push_back({path, note});
+  }
+  return planned;
+}
+
+// An output may never replace an input: refused before anything is written.
+void RefuseOverwritingInputs(const Options& options, const std::vector<PlannedOutput>& planned) {
+  std::vector<std::filesystem::path> inputs(options.xmlFiles.begin(), options.xmlFiles.end());
+  if (!options.logo.empty()) inputs.push_back(options.logo);
+  for (const PlannedOutput& output : planned) {
+    if (output.path.empty()) continue;
+    if (EndsWithXml(output.path.string()) && options.output != OutputKind::Png) {
+      throw UsageError{"a saída " + output.path.string() + " termina em .xml; o PDF não substitui um XML", false};
+    }
+    for (const auto& input : inputs) {
+      if (SamePlace(output.path, input)) {
+        throw UsageError{"a saída " + output.path.string() + " é o arquivo de entrada " + input.string(), false};
+      }
+    }
+  }
+}
+
+ReportOutput OutputFor(const Options& options, const PlannedOutput& planned) {
+  switch (options.output.value_or(OutputKind::Folder)) {
+    case OutputKind::Pdf:
+    case OutputKind::Folder: return rv::PdfFile{QtPath(planned.path)};
+    case OutputKind::Png: return rv::PngPages{QtPath(planned.path)};
     case OutputKind::Printer: return rv::Printer{QString::fromStdString(options.outputPath)};
     case OutputKind::Preview: return rv::PrintPreview{};
   }
@@ -180,7 +242,7 @@ std::string ShowParameters(const Options& options, const std::string& xmlPath) {
     FillDAMDFEParameters(loaded, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, fixed,
                          &supplementary);
   } catch (const std::exception& e) {
-    return kPrintErrorPrefix + e.what();
+    return FailureResult(e);
   }
   for (const auto& [name, value] : fixed.settings) std::cout << name << "=" << Escaped(value) << "\n";
   if (!supplementary.settings.empty()) std::cout << "\n";
@@ -188,9 +250,9 @@ std::string ShowParameters(const Options& options, const std::string& xmlPath) {
   return "";
 }
 
-std::string RunOne(const Options& options, const std::string& xmlPath) {
+std::string RunOne(const Options& options, const std::string& xmlPath, const PlannedOutput& planned) {
   if (options.parametersOnly) return ShowParameters(options, xmlPath);
-  SetReportOutput(OutputFor(options, xmlPath));
+  SetReportOutput(OutputFor(options, planned));
   return PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format);
 }
 
@@ -208,9 +270,18 @@ bool HasDisplay() {
 std::unique_ptr<QGuiApplication> StartQt(const Options& options, int& argc, char** argv) {
   qInstallMessageHandler(QuietMessages);
   if (options.output == OutputKind::Preview) return std::make_unique<QApplication>(argc, argv);
-  // Files and printers need no window: run without a display when there is none.
-  if (!HasDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Files and printers need no window: a stale DISPLAY must not stop them.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// Returns the failure text, empty when the folder is there.
+std::string CreateOutputFolder(const Options& options) {
+  if (options.parametersOnly || options.output != OutputKind::Folder) return "";
+  std::error_code error;
+  std::filesystem::create_directories(options.outputPath, error);
+  if (!error) return "";
+  return "Não foi possível criar a pasta " + options.outputPath + ": " + SystemErrorText(error.value());
 }
 
 int Run(const Options& options, int argc, char** argv) {
@@ -222,23 +293,32 @@ int Run(const Options& options, int argc, char** argv) {
     std::cerr << kInvalidLogoPathMessage << "\n";
     return 1;
   }
+  const std::vector<PlannedOutput> planned = PlanOutputs(options);
+  if (!options.parametersOnly) RefuseOverwritingInputs(options, planned);
+  if (std::string failure = CreateOutputFolder(options); !failure.empty()) {
+    std::cerr << failure << "\n";
+    return 1;
+  }
   std::unique_ptr<QGuiApplication> application;
   if (!options.parametersOnly) application = StartQt(options, argc, argv);
 
-  bool several = options.xmlFiles.size() > 1;
-  int failures = 0;
-  for (size_t i = 0; i < options.xmlFiles.size(); ++i) {
+  const size_t count = options.xmlFiles.size();
+  size_t failures = 0;
+  for (size_t i = 0; i < count; ++i) {
     const std::string& xmlPath = options.xmlFiles[i];
-    if (several && options.parametersOnly) std::cout << (i ? "\n" : "") << "== " << xmlPath << " ==\n";
-    std::string result = FileExists(xmlPath) ? RunOne(options, xmlPath) : kInvalidXmlPathMessage + ": " + xmlPath;
+    if (count > 1 && options.parametersOnly) std::cout << (i ? "\n" : "") << "== " << xmlPath << " ==\n";
+    std::string result =
+        FileExists(xmlPath) ? RunOne(options, xmlPath, planned[i]) : kInvalidXmlPathMessage + ": " + xmlPath;
     if (!result.empty()) ++failures;
-    if (several) {
-      std::cerr << "[" << i + 1 << "/" << options.xmlFiles.size() << "] " << xmlPath << ": "
-                << (result.empty() ? "impresso" : result) << "\n";
+    if (count > 1) {
+      std::cerr << "[" << i + 1 << "/" << count << "] " << xmlPath << ": "
+                << (result.empty() ? "impresso" + planned[i].note : result) << "\n";
     } else if (!result.empty()) {
       std::cerr << result << "\n";
     }
   }
+  if (count > 1 && !options.parametersOnly)
+    std::cerr << count - failures << " impressos, " << failures << " com falha\n";
   return failures == 0 ? 0 : 1;
 }
 
@@ -251,7 +331,8 @@ int main(int argc, char** argv) {
     if (!options) return 0;
     return Run(*options, argc, argv);
   } catch (const UsageError& error) {
-    std::cerr << "damdfe-imprimir: " << error.message << "\n\n" << kUsage;
+    std::cerr << "damdfe-imprimir: " << error.message << "\n";
+    if (error.showUsage) std::cerr << "\n" << kUsage;
     return 2;
   }
 }

@@ -42,3 +42,4 @@ using IXMLMdfeProc = Ref<TXMLMdfeProc>;
 
 // Loads an authorised manifest; any other document element fails with "Interface not supported".
 IXMLMdfeProc LoadMdfeProcDocument(const std::u16string& fileName);
+IXMLMdfeProc LoadMdfeProcDocument(const std::filesystem::path& file);  // a name in any bytes

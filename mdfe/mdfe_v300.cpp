@@ -10,4 +10,6 @@ IXMLTMDFe BindManifest(const IXMLDocument& document) {
 
 IXMLTMDFe LoadMdfeDocument(const std::u16string& fileName) { return BindManifest(LoadDocumentFile(fileName)); }
 
+IXMLTMDFe LoadMdfeDocument(const std::filesystem::path& file) { return BindManifest(LoadDocumentFile(file)); }
+
 IXMLTMDFe NewMdfeDocument() { return BindManifest(NewDocument(u"1.0")); }

@@ -138,5 +138,6 @@ using IXMLTMDFe = Ref<TXMLTMDFe>;
 // Loads a manifest file and binds its document element "MDFe"; fails with
 // EDOMParseError on an unreadable file and EIntfCastError on any other root.
 IXMLTMDFe LoadMdfeDocument(const std::u16string& fileName);
+IXMLTMDFe LoadMdfeDocument(const std::filesystem::path& file);  // a name in any bytes
 // A new document: the XML declaration and an empty "MDFe" in the MDF-e namespace.
 IXMLTMDFe NewMdfeDocument();

@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation python3-pdfminer
   qt6-translations-l10n
   dpkg-dev desktop-file-utils
+  libcups2-dev cups printer-driver-cups-pdf clang libclang-rt-14-dev
 )
 
 missing=()

@@ -35,7 +35,35 @@ void BM_WholeProcess(benchmark::State& state) {
   std::filesystem::remove(pdf);
 }
 
+// Hostile files, each answered by its bound: a huge issuer name (printed, cut to its box), 100,000
+// attributes on one element and 200,000 lines of observations (both refused).
+void BM_HostileFile(benchmark::State& state) {
+  std::ifstream in(kSample, std::ios::binary);
+  const std::string sample((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes = sample;
+  auto replace = [&](const std::string& from, const std::string& to) {
+    bytes.replace(bytes.find(from), from.size(), to);
+  };
+  std::string filler;
+  if (state.range(0) == 0) {
+    for (int i = 0; i < 1500000; ++i) filler += "NOME LONGO ";
+    replace("TRANSPORTADORA EXEMPLO DE CARGAS RODOVIÁRIAS LTDA", filler);
+  } else if (state.range(0) == 1) {
+    for (int i = 0; i < 100000; ++i) filler += " a" + std::to_string(i) + "=\"1\"";
+    replace("<MDFe ", "<MDFe" + filler + " ");
+  } else {
+    for (int i = 0; i < 200000; ++i) filler += "linha\n";
+    replace("Manifesto de exemplo,", filler);
+  }
+  const std::string file = (std::filesystem::temp_directory_path() / "damdfe-hostil.xml").string();
+  std::ofstream(file, std::ios::binary) << bytes;
+  SetReportOutput(rv::PdfInMemory{});
+  for (auto _ : state) benchmark::DoNotOptimize(PrintDAMDFE(file, "", "", "", 0));
+  std::filesystem::remove(file);
+}
+
 BENCHMARK(BM_PrintJobInProcess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostileFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_WholeProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -17,7 +17,8 @@ namespace report {
 
 namespace {
 
-constexpr int kMaxSheets = 100000;
+// Far more than any real manifest needs; a hostile list stops here instead of making thousands.
+constexpr int kMaxSheets = 500;
 constexpr double kStackedTableGap = 2.0;
 constexpr int kMeasuringDpi = 600;  // the PDF writer's
 
@@ -206,12 +207,19 @@ double Document::fill(const std::vector<Item>& items, const Placement& at) {
     }
     bottom = std::max(bottom, at.origin.y() + bottomOf(item));
     if (const auto* image = std::get_if<ImageItem>(&item.content)) {
-      // A missing or broken picture draws nothing.
+      // No picture named draws nothing; a named one that cannot be read is an error, not a silent gap.
       const QString source = expandPlaceholders(image->source, parameters_, firstSheet);
       if (source.isEmpty()) continue;
       QImageReader reader(source);
       reader.setAutoTransform(true);
       images_[image] = reader.read();
+      if (images_[image].isNull()) {
+        throw ERvProjectError(
+            QStringLiteral("Não foi possível ler a imagem \"%1\": não é uma imagem BMP, JPEG ou PNG legível, ou é "
+                           "grande demais.")
+                .arg(source)
+                .toStdString());
+      }
     } else if (const auto* barcode = std::get_if<BarcodeItem>(&item.content)) {
       barcodes_[barcode] =
           encodeBarcode(barcode->symbology, expandPlaceholders(barcode->value, parameters_, firstSheet));
@@ -296,6 +304,11 @@ double Document::flowTable(const TableItem& table, const Placement& at) {
     next += count;
     ++sheet;
   } while (next < lineCount && sheet < kMaxSheets);
+  if (next < lineCount) {
+    throw ERvProjectError(QStringLiteral("O relatório passaria de %1 folhas: há linhas demais para um DAMDFE.")
+                              .arg(kMaxSheets)
+                              .toStdString());
+  }
 
   sheetCount_ = std::max(sheetCount_, sheet);
   const TableSlice& firstSlice = flow.slices.front();  // every table has one, an empty table its header

@@ -9,7 +9,12 @@
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
+
+#include <cups/cups.h>
+
+#include <optional>
+
+#include "SafeFiles.h"
 
 namespace {
 
@@ -60,24 +65,57 @@ void preparePrinter(const Document& document, QPrinter& printer) {
   printer.setDocName(document.title());
 }
 
+// Sends the PDF to the queue through CUPS itself, so a refused or failed submission is known.
+void printThroughCups(const QByteArray& pdf, const QString& queueName, const QString& title) {
+  const QByteArray requested = queueName.toUtf8();
+  cups_dest_t* destination =
+      cupsGetNamedDest(CUPS_HTTP_DEFAULT, requested.isEmpty() ? nullptr : requested.constData(), nullptr);
+  if (!destination) {
+    fail(queueName.isEmpty() ? QStringLiteral("Nenhuma impressora padrão está configurada.")
+                             : QStringLiteral("Impressora \"%1\" não encontrada.").arg(queueName));
+  }
+  const QByteArray queue(destination->name);
+  cupsFreeDests(1, destination);
+  const QByteArray name = title.toUtf8();
+  cups_option_t* options = nullptr;
+  // The sheets are A4 whatever paper the queue defaults to.
+  const int optionCount = cupsAddOption("media", "A4", 0, &options);
+  const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.constData(), name.constData(), optionCount, options);
+  cupsFreeOptions(optionCount, options);
+  bool sent = job > 0 && cupsStartDocument(CUPS_HTTP_DEFAULT, queue.constData(), job, name.constData(), CUPS_FORMAT_PDF,
+                                           1) == HTTP_STATUS_CONTINUE;
+  sent = sent && cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<size_t>(pdf.size())) ==
+                     HTTP_STATUS_CONTINUE;
+  const bool finished = job > 0 && cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.constData()) == IPP_STATUS_OK;
+  if (!sent || !finished) {
+    if (job > 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.constData(), job, 0);
+    fail(QStringLiteral("A impressora \"%1\" recusou o trabalho (resposta do CUPS: %2)")
+             .arg(QString::fromUtf8(queue), QString::fromUtf8(cupsLastErrorString())));
+  }
+}
+
+QByteArray pdfBytes(const Document& document) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  writePdf(document, buffer, QStringLiteral("memória"));
+  return bytes;
+}
+
+QString pngPagePath(const QString& directory, int sheet) {
+  return QDir(directory).filePath(QStringLiteral("page-%1.png").arg(sheet + 1));
+}
+
 struct Producer {
   const Document& document;
 
   void operator()(const rv::PdfFile& output) const {
-    QFile file(output.path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-      fail(QStringLiteral("Não foi possível gravar o PDF \"%1\": %2.").arg(output.path, file.errorString()));
-    writePdf(document, file, QStringLiteral("\"%1\"").arg(output.path));
-    if (!file.flush())
-      fail(QStringLiteral("Não foi possível gravar o PDF \"%1\": %2.").arg(output.path, file.errorString()));
+    WriteAtomically(output.path, [this, &output](QIODevice& file) {
+      writePdf(document, file, QStringLiteral("\"%1\"").arg(output.path));
+    });
   }
 
-  void operator()(const rv::PdfInMemory& output) const {
-    output.bytes->clear();
-    QBuffer buffer(output.bytes.get());
-    buffer.open(QIODevice::WriteOnly);
-    writePdf(document, buffer, QStringLiteral("memória"));
-  }
+  void operator()(const rv::PdfInMemory& output) const { *output.bytes = pdfBytes(document); }
 
   void operator()(const rv::PngPages& output) const {
     if (!QDir().mkpath(output.directory))
@@ -94,21 +132,18 @@ struct Producer {
         QPainter painter(&image);
         document.paintPage(painter, sheet);
       }
-      const QString path = QDir(output.directory).filePath(QStringLiteral("page-%1.png").arg(sheet + 1));
-      if (!image.save(path, "PNG")) fail(QStringLiteral("Não foi possível gravar a imagem \"%1\".").arg(path));
+      const QString path = pngPagePath(output.directory, sheet);
+      WriteAtomically(path, [&](QIODevice& file) {
+        if (!image.save(&file, "PNG")) fail(QStringLiteral("Não foi possível gravar a imagem \"%1\".").arg(path));
+      });
+    }
+    // Pages of an earlier, longer run would pass for this one's.
+    for (int sheet = document.sheetCount(); QFile::remove(pngPagePath(output.directory, sheet)); ++sheet) {
     }
   }
 
   void operator()(const rv::Printer& output) const {
-    const QPrinterInfo info =
-        output.name.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(output.name);
-    if (info.isNull()) {
-      fail(output.name.isEmpty() ? QStringLiteral("Nenhuma impressora padrão está configurada.")
-                                 : QStringLiteral("Impressora \"%1\" não encontrada.").arg(output.name));
-    }
-    QPrinter printer(info, QPrinter::HighResolution);
-    preparePrinter(document, printer);
-    paintAllSheets(document, printer, QStringLiteral("impressora \"%1\"").arg(info.printerName()));
+    printThroughCups(pdfBytes(document), output.name, document.title());
   }
 
   void operator()(const rv::PrintPreview&) const {
@@ -116,9 +151,20 @@ struct Producer {
     preparePrinter(document, printer);
     QPrintPreviewDialog dialog(&printer);
     dialog.setWindowTitle(document.title());
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this](QPrinter* target) { paintAllSheets(document, *target, QStringLiteral("visualização")); });
-    dialog.exec();
+    // Nothing may be thrown through the event loop: the failure waits until exec() returns.
+    std::optional<ERvProjectError> failure;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [this, &failure](QPrinter* target) {
+      try {
+        // The print dialog may have chosen the queue's default paper: the sheets are A4.
+        preparePrinter(document, *target);
+        paintAllSheets(document, *target, QStringLiteral("visualização"));
+      } catch (const ERvProjectError& error) {
+        if (!failure) failure = error;
+      }
+    });
+    const int answer = dialog.exec();
+    if (failure) throw *failure;
+    if (answer != QDialog::Accepted) fail(QStringLiteral("A visualização foi fechada sem imprimir."));
   }
 };
 

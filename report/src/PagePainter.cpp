@@ -78,9 +78,26 @@ class PagePainter {
              item.wrap, item.clip, item.shrink, item.color);
   }
 
-  void drawText(const QRectF& rect, const QString& text, const TextFont& face, Qt::Alignment align, bool wrap,
+  // The start of the text that can ever be seen: a hostile text millions of letters long is
+  // measured no further than its box (the sheet, when unclipped) shows at the smallest size.
+  QString visiblePart(const QString& text, const QRectF& rect, const TextFont& face, bool wrap, bool clip,
+                      bool shrink) const {
+    const QFontMetricsF smallest(makeFont(face, shrink ? std::min(face.size, kSmallestShrunkFont) : face.size),
+                                 painter_.device());
+    const double narrowest = std::max(1.0, smallest.horizontalAdvance(u'.') / 2);
+    const double lineHeight = std::max(1.0, smallest.height());
+    const QRectF sheet = painter_.window();
+    const double width = clip ? rect.width() : std::max(rect.width(), sheet.width());
+    const double height = clip ? rect.height() : std::max(rect.height(), sheet.height());
+    const bool severalLines = wrap || text.contains(u'\n');
+    const double letters = (width / narrowest + 1) * (severalLines ? height / lineHeight + 1 : 1);
+    return letters < static_cast<double>(text.size()) ? text.left(static_cast<qsizetype>(letters)) : text;
+  }
+
+  void drawText(const QRectF& rect, const QString& fullText, const TextFont& face, Qt::Alignment align, bool wrap,
                 bool clip, bool shrink, const QColor& color) {
-    if (text.isEmpty() || rect.isEmpty()) return;
+    if (fullText.isEmpty() || rect.isEmpty()) return;
+    const QString text = visiblePart(fullText, rect, face, wrap, clip, shrink);
     if (!wrap && !text.contains(u'\n')) {
       drawOneLine(rect, text, face, align, clip, shrink, color);
       return;

@@ -191,7 +191,7 @@ TEST(RootBinding, RebindingReplacesTheClassAndRebuildsTheDocumentNode) {
 }
 
 TEST(RootBinding, EmptyFileNameGivesNewDocumentWithoutDeclaration) {
-  IXMLDocument document = LoadDocumentFile(u"");
+  IXMLDocument document = LoadDocumentFile(std::u16string());
   EXPECT_FALSE(document->Active());
   IXMLNode root = BindRoot<TTestRoot>(document, u"root", kTestNamespace);
   EXPECT_TRUE(document->Active());

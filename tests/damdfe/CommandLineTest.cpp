@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 
@@ -137,6 +139,139 @@ TEST(DamdfeImprimir, SeveralFilesGoOnAfterAFailureOnePdfEach) {
   EXPECT_TRUE(std::filesystem::exists(out / "MDFe_exemplo.pdf"));
   EXPECT_TRUE(std::filesystem::exists(out / "segundo.pdf"));
   EXPECT_FALSE(std::filesystem::exists(out / "quebrado.pdf"));
+}
+
+std::string Octal(unsigned char byte) {
+  char escaped[8];
+  std::snprintf(escaped, sizeof escaped, "\\0%03o", byte);
+  return escaped;
+}
+
+// Faults a new user or a hostile file meets: nothing lost, nothing silent.
+TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
+  const std::string manifest = ReadFileBytes(kSample);
+  struct Case {
+    const char* name;
+    std::function<std::vector<std::string>(TempDir&)> arguments;  // prepares the folder too
+    int exitCode;
+    std::string inError;
+    std::function<void(TempDir&, const ToolResult&)> check;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  };
+  auto unchanged = [&](const char* file, const std::string& bytes) {
+    return [=](TempDir& dir, const ToolResult&) { EXPECT_EQ(ReadFileBytes(dir / file), bytes) << file; };
+  };
+  auto staleDisplay = QProcessEnvironment::systemEnvironment();
+  staleDisplay.remove("QT_QPA_PLATFORM");
+  staleDisplay.insert("DISPLAY", ":987");
+  auto emptyTmpdir = QProcessEnvironment::systemEnvironment();
+  emptyTmpdir.insert("TMPDIR", "");
+  const Case cases[] = {
+      {"--pdf taken for a format switch",
+       [&](TempDir& dir) {
+         dir.Write("a.xml", manifest), dir.Write("b.xml", manifest);
+         return std::vector<std::string>{"--pdf", (dir / "a.xml").string(), (dir / "b.xml").string()};
+       },
+       2, "termina em .xml", unchanged("a.xml", manifest)},
+      {"an input named like the default output",
+       [&](TempDir& dir) {
+         dir.Write("m.pdf", manifest);
+         return std::vector<std::string>{"--pasta", dir.path().string(), (dir / "m.pdf").string()};
+       },
+       2, "é o arquivo de entrada", unchanged("m.pdf", manifest)},
+      {"a symbolic link planted at the output is replaced, not followed",
+       [&](TempDir& dir) {
+         dir.Write("alvo", "antes");
+         std::filesystem::create_symlink(dir / "alvo", dir / "o.pdf");
+         return std::vector<std::string>{"--pdf", (dir / "o.pdf").string(), kSample.string()};
+       },
+       0, "",
+       [](TempDir& dir, const ToolResult&) {
+         EXPECT_EQ(ReadFileBytes(dir / "alvo"), "antes");
+         EXPECT_FALSE(std::filesystem::is_symlink(dir / "o.pdf"));
+         EXPECT_NE(PdfText(dir / "o.pdf").find("DAMDFE"), std::string::npos);
+       }},
+      {"same file names from two folders",
+       [&](TempDir& dir) {
+         std::filesystem::create_directories(dir / "d1"), std::filesystem::create_directories(dir / "d2");
+         dir.Write("d1/m.xml", manifest), dir.Write("d2/m.xml", manifest);
+         return std::vector<std::string>{"--pasta", (dir / "novas/pdfs").string(), (dir / "d1/m.xml").string(),
+                                         (dir / "d2/m.xml").string()};
+       },
+       0, "m-2.pdf (",
+       [](TempDir& dir, const ToolResult& result) {
+         EXPECT_TRUE(std::filesystem::is_regular_file(dir / "novas/pdfs/m.pdf"));
+         EXPECT_TRUE(std::filesystem::is_regular_file(dir / "novas/pdfs/m-2.pdf"));
+         EXPECT_NE(result.err.find("2 impressos, 0 com falha"), std::string::npos);
+       }},
+      {"a stale DISPLAY",
+       [&](TempDir& dir) {
+         return std::vector<std::string>{"--pasta", dir.path().string(), kSample.string()};
+       },
+       0, "", nullptr, staleDisplay},
+      {"an empty TMPDIR",
+       [&](TempDir& dir) {
+         return std::vector<std::string>{"--pasta", dir.path().string(), kSample.string()};
+       },
+       0, "", nullptr, emptyTmpdir},
+      {"a Latin-1 file name",
+       [&](TempDir& dir) {
+         dir.Write("manifesto_\xE7.xml", manifest);
+         return std::vector<std::string>{"--pdf", (dir / "o.pdf").string(), (dir / "manifesto_\xE7.xml").string()};
+       },
+       0, ""},
+      {"a processing instruction before the root, no declaration",
+       [&](TempDir& dir) {
+         dir.Write("pi.xml", "<?xml-model href=\"mdfe.rnc\" encoding=\"ISO-8859-1\"?>\n" +
+                                 manifest.substr(manifest.find("?>") + 2));
+         return std::vector<std::string>{"--parametros", (dir / "pi.xml").string()};
+       },
+       0, "",
+       [](TempDir&, const ToolResult& result) {
+         EXPECT_NE(result.out.find("\\tJOSÉ DA SILVA SANTOS\\n"), std::string::npos) << result.out;
+       }},
+      {"a logo that is no picture",
+       [&](TempDir& dir) {
+         dir.Write("logo.bmp", "not a picture");
+         return std::vector<std::string>{"--logo", (dir / "logo.bmp").string(), "--pasta", dir.path().string(),
+                                         kSample.string()};
+       },
+       1, "logo.bmp\": não é uma imagem"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    std::vector<std::string> arguments = c.arguments(dir);
+    // QProcess would carry arguments through QString: the shell rebuilds each one's bytes.
+    std::string command = "exec \"$0\"";
+    for (const std::string& argument : arguments) {
+      command += " \"$(printf '%b' '";
+      for (unsigned char byte : argument) command += byte < 0x80 ? std::string(1, char(byte)) : Octal(byte);
+      command += "')\"";
+    }
+    arguments = {"-c", command, kPrinter};
+    ToolResult result = RunTool("/bin/sh", arguments, 120000, c.environment);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    EXPECT_NE(result.err.find(c.inError), std::string::npos) << result.err;
+    if (c.check) c.check(dir, result);
+  }
+}
+
+// On a full disk the earlier PDF stays as it was and nothing partial is left beside it.
+TEST(DamdfeImprimir, FullDiskKeepsTheEarlierPdf) {
+  TempDir dir;
+  const auto disk = dir / "disco";
+  std::filesystem::create_directory(disk);
+  if (RunTool("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", disk.string()}).exitCode != 0) {
+    GTEST_SKIP() << "no tmpfs can be mounted here (needs root)";
+  }
+  std::ofstream(disk / "o.pdf") << "anterior";
+  ToolResult result = Imprimir({"--pdf", (disk / "o.pdf").string(), kSample.string()});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("disco cheio"), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFileBytes(disk / "o.pdf"), "anterior");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk), {}), 1);
+  RunTool("umount", {disk.string()});
 }
 
 TEST(DamdfeImprimir, PngPagesAndLandscape) {

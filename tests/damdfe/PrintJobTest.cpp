@@ -92,6 +92,41 @@ TEST_F(PrintJobTest, FailuresOnTheWayBecomeMinusOneWithTheirMessage) {
   EXPECT_FALSE(std::filesystem::exists(pdf()));
 }
 
+// Hostile sizes are answered by a bound, each in its own words; a huge name still prints, cut.
+TEST_F(PrintJobTest, HostileSizesMeetTheirBounds) {
+  const std::string sample = ReadFileBytes(kSample);
+  auto replaced = [&](const std::string& from, const std::string& to) {
+    std::string bytes = sample;
+    return bytes.replace(bytes.find(from), from.size(), to);
+  };
+  std::string attributes;
+  for (int i = 0; i < 100000; ++i) attributes += " a" + std::to_string(i) + "=\"1\"";
+  std::string lines;
+  for (int i = 0; i < 200000; ++i) lines += "linha\n";
+  std::string name;
+  for (int i = 0; i < 1500000; ++i) name += "NOME LONGO ";
+  const std::string issuer = "TRANSPORTADORA EXEMPLO DE CARGAS RODOVIÁRIAS LTDA";
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string result;
+  } cases[] = {
+      {"100,000 attributes", "<MDFe xmlns=\"" + kNs + "\"" + attributes + "/>",
+       kPrintErrorPrefix +
+           "more than 1000 attributes on one element (atributos demais num só elemento)\r\nLine: 1\r\n" +
+           "<MDFe xmlns=\"" + kNs.substr(0, 27)},
+      {"a file over 20 MB", replaced(issuer, std::string(21 << 20, 'A')),
+       kPrintErrorPrefix + "o arquivo XML tem 21 MB; um MDF-e tem no máximo 20 MB"},
+      {"observations of 200,000 lines", replaced("Manifesto de exemplo,", lines),
+       kPrintErrorPrefix + "O relatório passaria de 500 folhas: há linhas demais para um DAMDFE."},
+      {"an issuer name of 16 MB", replaced(issuer, name), ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Print(Write("hostil.xml", c.bytes)), c.result);
+  }
+}
+
 TEST_F(PrintJobTest, BrokenTemplateIsReportedAndNothingIsPrinted) {
   std::ofstream(templates_ / kPortraitTemplate) << "{ \"reports\": [ ";
   std::string result = Print(kSample);
@@ -148,7 +183,8 @@ TEST_F(PrintJobTest, AuthorisedManifestPrintsWithItsProtocolUnlessOneIsTyped) {
   EXPECT_NE(PdfText(pdf()).find("935260000012345"), std::string::npos);
 
   std::string wrapped = "<envelope xmlns=\"" + kNs + "\">" + manifest + "</envelope>";
-  EXPECT_EQ(Print(Write("other.xml", wrapped)), kPrintErrorPrefix + "Interface not supported");
+  EXPECT_EQ(Print(Write("other.xml", wrapped)),
+            kPrintErrorPrefix + "Interface not supported (o arquivo não é um MDF-e: elemento raiz envelope)");
 }
 
 TEST_F(PrintJobTest, RealAuthorisedSampleTakesItsProtocol) {

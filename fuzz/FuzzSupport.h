@@ -1,0 +1,20 @@
+#pragma once
+// What every fuzz target shares: Qt offscreen, and the input as a file (the loaders read files).
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+inline void StartOffscreen() { ::setenv("QT_QPA_PLATFORM", "offscreen", 1); }
+
+// One file per process, rewritten for each input.
+inline std::filesystem::path InputFile(const uint8_t* data, size_t size, const char* name) {
+  static const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("damdfe-fuzz-" + std::to_string(::getpid()) + "-" + name);
+  std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), size);
+  return file;
+}

@@ -1,0 +1,16 @@
+// The whole print job, from manifest bytes to a PDF in memory through the real templates.
+#include "FuzzSupport.h"
+#include "PrintJob.h"
+#include "ReportOutput.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  StartOffscreen();
+  SetReportOutput(rv::PdfInMemory{});
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string path = InputFile(data, size, "manifest.xml").string();
+  PrintDAMDFEWithTemplates(DAMDFE_TEMPLATE_DIR, path, "", "", "", size % 2);
+  return 0;
+}
