@@ -82,7 +82,7 @@ class PagePainter {
   // measured no further than its box (the sheet, when unclipped) shows at the smallest size.
   QString visiblePart(const QString& text, const QRectF& rect, const TextFont& face, bool wrap, bool clip,
                       bool shrink) const {
-    const QFontMetricsF smallest(makeFont(face, shrink ? std::min(face.size, kSmallestShrunkFont) : face.size),
+    const QFontMetricsF smallest(makeFont(face, shrink ? std::min(face.size, face.minSize) : face.size),
                                  painter_.device());
     const double narrowest = std::max(1.0, smallest.horizontalAdvance(u'.') / 2);
     const double lineHeight = std::max(1.0, smallest.height());
