@@ -13,10 +13,12 @@
 #include "XMLErrors.h"
 #include "XMLRef.h"
 
-namespace xercesc_3_2 {
-class DOMNode;
-class DOMDocument;
-}  // namespace xercesc_3_2
+// Xerces's DOM stays inside binding/: elsewhere its nodes and documents are opaque.
+struct OpaqueDomNode;
+struct OpaqueDomDocument;
+struct DomDocumentRelease {
+  void operator()(OpaqueDomDocument* document) const;
+};
 
 class TXMLNode;
 class TXMLNodeList;
@@ -30,7 +32,7 @@ using IXMLDocument = std::shared_ptr<TXMLDocument>;
 // What a wrapper is made from: its DOM node, its document and the wrapper whose
 // child list created it (none for attributes and the document node).
 struct NodeInit {
-  xercesc_3_2::DOMNode* dom = nullptr;
+  OpaqueDomNode* dom = nullptr;
   TXMLDocument* document = nullptr;
   TXMLNode* parent = nullptr;
 };
@@ -146,7 +148,6 @@ class TXMLNode : public std::enable_shared_from_this<TXMLNode> {
   std::u16string NamespaceURI() const;
   std::u16string Prefix() const;
   TNodeType NodeType() const;
-  bool HasChildNodes() const;
   bool IsDocumentElement() const;
   TXMLDocument& OwnerDocument() const { return *document_; }
   // The node and its content as XML text.
@@ -170,7 +171,6 @@ class TXMLNode : public std::enable_shared_from_this<TXMLNode> {
   }
   IXMLNode HandleTo(const std::shared_ptr<TXMLNode>& node) { return IXMLNode(documentHandle(), node); }
 
-  xercesc_3_2::DOMNode* dom() const { return dom_; }
   // The element whose tree this wrapper stands for: the host for a list class.
   TXMLNode& element() { return host_ ? *host_ : *this; }
 
@@ -180,21 +180,23 @@ class TXMLNode : public std::enable_shared_from_this<TXMLNode> {
   friend class TXMLDocument;
   friend IXMLNode BindRootClass(const IXMLDocument&, std::u16string_view, WrapperFactory, std::u16string_view);
 
+  // The Xerces node, known only to binding/'s sources.
+  auto dom() const;
   std::shared_ptr<TXMLNode> keepAlive();
   std::shared_ptr<TXMLDocument> documentHandle() const;
-  WrapperFactory wrapperClassFor(xercesc_3_2::DOMNode* child) const;
-  std::shared_ptr<TXMLNode> wrap(xercesc_3_2::DOMNode* child);
-  xercesc_3_2::DOMNode* singleTextChild();
+  WrapperFactory wrapperClassFor(OpaqueDomNode* child) const;
+  std::shared_ptr<TXMLNode> wrap(OpaqueDomNode* child);
+  OpaqueDomNode* singleTextChild();
   std::shared_ptr<TXMLNode> createChildElement(std::u16string_view name);
   std::shared_ptr<TXMLNode> createAttribute(std::u16string_view name);
-  // Algorithm of insertion at a position among all children of the element.
-  std::shared_ptr<TXMLNode> insertChild(xercesc_3_2::DOMNode* node, int position);
+  // Positions count every child (text and comments too), so a new item lands where the caller sees it.
+  std::shared_ptr<TXMLNode> insertChild(OpaqueDomNode* node, int position);
   void removeChild(const TXMLNode* child);
   void childrenInvalidated();
   void addObserver(TXMLNodeCollection* collection) { observers_.push_back(collection); }
   void hostList(std::unique_ptr<TXMLNodeCollection> list);
 
-  xercesc_3_2::DOMNode* dom_;
+  OpaqueDomNode* dom_;
   TXMLDocument* document_;
   TXMLNode* host_ = nullptr;
   std::vector<TNodeClassInfo> registrations_;
@@ -266,6 +268,24 @@ class TXMLItemList : public TXMLNodeCollection {
   Ref<T> Add() { return TypedNewItem<T>(-1); }
   Ref<T> Insert(int index) { return TypedNewItem<T>(index); }
   Ref<T> Item(int index) { return TypedItemAt<T>(index); }
+
+  // Walks the items in document order, as Item(0) to Item(ItemCount() - 1) would.
+  class Iterator {
+   public:
+    Iterator(TXMLItemList& list, int index) : list_(&list), index_(index) {}
+    Ref<T> operator*() const { return list_->Item(index_); }
+    Iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    bool operator==(const Iterator& other) const = default;
+
+   private:
+    TXMLItemList* list_;
+    int index_;
+  };
+  Iterator begin() { return Iterator(*this, 0); }
+  Iterator end() { return Iterator(*this, ItemCount()); }
 };
 
 // A text list: items are plain elements, each standing for one text value.
@@ -300,10 +320,11 @@ class TXMLDocument : public std::enable_shared_from_this<TXMLDocument> {
   friend IXMLDocument NewDocument(const std::u16string&);
   friend IXMLNode BindRootClass(const IXMLDocument&, std::u16string_view, WrapperFactory, std::u16string_view);
 
+  auto dom() const;
   void activateEmpty();
   std::shared_ptr<TXMLNode>& documentNode();
 
-  xercesc_3_2::DOMDocument* dom_ = nullptr;
+  std::unique_ptr<OpaqueDomDocument, DomDocumentRelease> dom_;
   std::u16string fileName_;
   std::vector<TNodeClassInfo> rootRegistrations_;
   std::shared_ptr<TXMLNode> documentNode_;

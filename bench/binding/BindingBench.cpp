@@ -30,7 +30,7 @@ void BM_ReadEveryItem(benchmark::State& state) {
     state.ResumeTiming();
     Ref<TTestItemList> items = root->item();
     size_t total = 0;
-    for (int i = 0, n = items->ItemCount(); i < n; ++i) total += items->Item(i)->name().size();
+    for (auto item : *items) total += item->name().size();
     benchmark::DoNotOptimize(total);
   }
 }

@@ -26,7 +26,7 @@ void BM_LoadAndReadEveryNFeKey(benchmark::State& state) {
     IXMLTMDFe root = LoadMdfeDocument(file);
     IXMLInfNFeList list = root->infMDFe()->infDoc()->infMunDescarga()->Item(0)->infNFe();
     size_t total = 0;
-    for (int i = 0, n = list->ItemCount(); i < n; ++i) total += list->Item(i)->chNFe().size();
+    for (auto invoice : *list) total += invoice->chNFe().size();
     if (total != static_cast<size_t>(invoices) * 44) state.SkipWithError("a key was not read");
     benchmark::DoNotOptimize(total);
   }

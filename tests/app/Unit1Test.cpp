@@ -58,6 +58,8 @@ struct PrintCall {
 class WindowTest : public testing::Test {
  protected:
   WindowTest() {
+    // A print that a test did not mean to reach the report engine must not open a preview.
+    SetReportOutput(rv::PdfInMemory{});
     form.PrintJob = [this](const std::string& xml, const std::string& logo, const std::string& contingency,
                            const std::string& protocol, int format, const std::vector<std::string>& events) {
       calls.push_back({xml, logo, contingency, protocol, format, events});
@@ -66,7 +68,6 @@ class WindowTest : public testing::Test {
     form.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
   }
-  ~WindowTest() override { SetReportOutput(rv::PdfInMemory{}); }
 
   // Presses a button with the mouse; the answerer deals with whatever window it opens.
   void Press(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }

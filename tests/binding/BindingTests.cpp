@@ -4,15 +4,6 @@
 
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
-
 TEST(MissingChildRule, TextPropertyCreatesEmptyElementAtEndInParentsNamespace) {
   auto root = LoadTestRoot(R"(<root xmlns="urn:test"><title>T</title><other/></root>)");
   EXPECT_EQ(root->child()->value(), u"");
@@ -53,7 +44,7 @@ TEST(MissingChildRule, AttributeIsCreatedEmpty) {
 TEST(MissingChildRule, DocumentNodeCreatesOnlyWithoutDocumentElement) {
   auto root = LoadTestRoot(R"(<root xmlns="urn:test"/>)");
   IXMLNode documentNode = root->OwnerDocument().DocumentNode();
-  EXPECT_EQ(ErrorOf([&] { documentNode->ChildList()->NodeByName(u"nothing"); }), "Node \"nothing\" not found");
+  EXPECT_THAT([&] { documentNode->ChildList()->NodeByName(u"nothing"); }, FailsWith("Node \"nothing\" not found"));
 }
 
 TEST(TextReading, ElementsThatDoNotHoldOneTextNodeFailAndStayUnchanged) {
@@ -61,8 +52,8 @@ TEST(TextReading, ElementsThatDoNotHoldOneTextNodeFailAndStayUnchanged) {
     SCOPED_TRACE(content);
     std::string xml = std::string(R"(<root xmlns="urn:test">)") + content + "</root>";
     auto root = LoadTestRoot(xml);
-    EXPECT_EQ(ErrorOf([&] { root->title(); }), "Element does not contain a single text node");
-    EXPECT_EQ(ErrorOf([&] { root->set_title(u"x"); }), "Element does not contain a single text node");
+    EXPECT_THAT([&] { root->title(); }, FailsWith("Element does not contain a single text node"));
+    EXPECT_THAT([&] { root->set_title(u"x"); }, FailsWith("Element does not contain a single text node"));
     EXPECT_EQ(Xml(root), xml);
   }
 }
@@ -115,7 +106,7 @@ TEST(ChildLists, AreReusedUntilInvalidated) {
   EXPECT_EQ(root->ChildList(), root->ChildList());
   // A new registration rebuilds the list: the wrapper class changes, old handles stay usable.
   root->RegisterChildClass<TTestItem>(u"child");
-  EXPECT_EQ(ErrorOf([&] { root->child(); }), "Interface not supported");
+  EXPECT_THAT([&] { root->child(); }, FailsWith("Interface not supported"));
   EXPECT_NO_THROW(intf_cast<TTestItem>(root->ChildList()->NodeByName(u"child")));
   EXPECT_EQ(first->value(), u"1");
 }
@@ -152,15 +143,16 @@ TEST(Attributes, MissingAttributeJoinsTheListWithoutRebuildingIt) {
 
 TEST(Errors, ListIndexMessagesCarryTheIndex) {
   auto root = LoadTestRoot(R"(<root xmlns="urn:test"><a/></root>)");
-  EXPECT_EQ(ErrorOf([&] { root->ChildList()->NodeAt(1); }), "List index out of bounds (1)");
-  EXPECT_EQ(ErrorOf([&] { root->ChildList()->NodeAt(-1); }), "List index out of bounds (-1)");
+  EXPECT_THAT([&] { root->ChildList()->NodeAt(1); }, FailsWith("List index out of bounds (1)"));
+  EXPECT_THAT([&] { root->ChildList()->NodeAt(-1); }, FailsWith("List index out of bounds (-1)"));
   EXPECT_THROW(root->ChildList()->NodeAt(5), EListError);
 }
 
 TEST(RootBinding, NamespaceComparedIgnoringCaseButRequired) {
   EXPECT_NO_THROW(LoadTestRoot(R"(<root xmlns="URN:Test"/>)"));
-  EXPECT_EQ(ErrorOf([] { LoadTestRoot("<root/>"); }), "Interface not supported");
-  EXPECT_EQ(ErrorOf([] { LoadTestRoot(R"(<wrapper xmlns="urn:test"><root/></wrapper>)"); }), "Interface not supported");
+  EXPECT_THAT([] { LoadTestRoot("<root/>"); }, FailsWith("Interface not supported"));
+  EXPECT_THAT([] { LoadTestRoot(R"(<wrapper xmlns="urn:test"><root/></wrapper>)"); },
+              FailsWith("Interface not supported"));
   EXPECT_THROW(LoadTestRoot("<root/>"), EIntfCastError);
 }
 

@@ -6,7 +6,7 @@ namespace {
 
 std::vector<std::u16string> Names(const Ref<TTestItemList>& items) {
   std::vector<std::u16string> names;
-  for (int i = 0; i < items->ItemCount(); ++i) names.push_back(items->Item(i)->name());
+  for (auto item : *items) names.push_back(item->name());
   return names;
 }
 
@@ -50,12 +50,7 @@ TEST(ListClass, RemovalKeepsOtherChildren) {
 TEST(ListClass, IndexErrorsAndRejectedPositionsChangeNothing) {
   auto root = LoadTestRoot(R"(<root xmlns="urn:test"><item/></root>)");
   Ref<TTestItemList> items = root->item();
-  try {
-    items->Item(items->ItemCount());
-    FAIL();
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (1)");
-  }
+  EXPECT_THAT([&] { items->Item(items->ItemCount()); }, FailsWith<EListError>("List index out of bounds (1)"));
   EXPECT_THROW(items->Insert(2), EListError);
   EXPECT_THROW(items->Insert(-2), EListError);
   EXPECT_EQ(root->ChildList()->Count(), 1);
@@ -64,12 +59,8 @@ TEST(ListClass, IndexErrorsAndRejectedPositionsChangeNothing) {
 TEST(TextList, EmptyItemFailsConversionAndTextReadsBack) {
   auto root = LoadTestRoot(R"(<root xmlns="urn:test"><note/><note>0042</note></root>)");
   Ref<TXMLTextList> notes = root->note();
-  try {
-    notes->Item(0);
-    FAIL();
-  } catch (const EVariantTypeCastError& e) {
-    EXPECT_STREQ(e.what(), "Could not convert variant of type (Null) into type (OleStr)");
-  }
+  EXPECT_THAT([&] { notes->Item(0); },
+              FailsWith<EVariantTypeCastError>("Could not convert variant of type (Null) into type (OleStr)"));
   EXPECT_EQ(notes->Item(1), u"0042");
   IXMLNode added = notes->Add(u"novo");
   EXPECT_EQ(added->ReadText(), u"novo");
@@ -97,12 +88,7 @@ class TUntaggedList : public TXMLNodeCollection {
 TEST(NewItem, EmptyItemTagIsRefused) {
   IXMLDocument document = NewDocument(u"1.0");
   auto list = intf_cast<TUntaggedList>(BindRoot<TUntaggedList>(document, u"list", kTestNamespace));
-  try {
-    list->NewItem(-1);
-    FAIL();
-  } catch (const EXMLDocError& e) {
-    EXPECT_STREQ(e.what(), "ItemTag property is not initialized");
-  }
+  EXPECT_THAT([&] { list->NewItem(-1); }, FailsWith<EXMLDocError>("ItemTag property is not initialized"));
 }
 
 TEST(NewItem, TakesPrefixOfDeclarationInScopeOrDeclaresItsNamespace) {

@@ -4,45 +4,47 @@
 
 namespace {
 
+using testing::AllOf;
+using testing::HasSubstr;
+using testing::IsEmpty;
+using testing::Not;
+using testing::Property;
+using testing::ResultOf;
+using testing::StartsWith;
+using testing::Throws;
+using testing::Truly;
+
 IXMLDocument LoadText(const TempDir& dir, const std::string& bytes) {
   return LoadDocumentFile(FromUtf8(dir.Write("input.xml", bytes).string()));
 }
 
 TEST(ParseErrors, MessageHoldsReasonLineAndSourceExcerpt) {
   TempDir dir;
-  try {
-    LoadText(dir, "<root>\n  <a>0123456789012345678901234567890123456789XYZ</b>\n</root>");
-    FAIL();
-  } catch (const EDOMParseError& e) {
-    EXPECT_EQ(e.Line(), 2);
-    EXPECT_EQ(e.SourceText(), "  <a>01234567890123456789012345678901234");
-    EXPECT_EQ(std::string(e.what()), e.Reason() + "\r\nLine: 2\r\n" + e.SourceText());
-    EXPECT_FALSE(e.Reason().empty());
-  }
+  auto messageJoinsTheParts = [](const EDOMParseError& e) {
+    return e.what() == e.Reason() + "\r\nLine: 2\r\n" + e.SourceText();
+  };
+  EXPECT_THAT(
+      [&] { LoadText(dir, "<root>\n  <a>0123456789012345678901234567890123456789XYZ</b>\n</root>"); },
+      Throws<EDOMParseError>(AllOf(Property(&EDOMParseError::Line, 2),
+                                   Property(&EDOMParseError::SourceText, "  <a>01234567890123456789012345678901234"),
+                                   Property(&EDOMParseError::Reason, Not(IsEmpty())), Truly(messageJoinsTheParts))));
 }
 
 TEST(ParseErrors, ExcerptCutsOnCharacterBoundaries) {
   TempDir dir;
-  try {
-    LoadText(dir, "<root>ção ção ção ção ção ção ção ção ção ção ção ção <</root>");
-    FAIL();
-  } catch (const EDOMParseError& e) {
-    EXPECT_EQ(FromUtf8(e.SourceText()).size(), 40u);
-    EXPECT_EQ(e.SourceText().substr(0, 8), "<root>ç");
-  }
+  auto units = [](const std::string& text) { return FromUtf8(text).size(); };
+  EXPECT_THAT([&] { LoadText(dir, "<root>ção ção ção ção ção ção ção ção ção ção ção ção <</root>"); },
+              Throws<EDOMParseError>(
+                  Property(&EDOMParseError::SourceText, AllOf(StartsWith("<root>ç"), ResultOf(units, 40u)))));
 }
 
 TEST(ParseErrors, MissingFileAndDirectoryFailWithLineZero) {
   TempDir dir;
   for (auto path : {dir / "absent.xml", dir.path()}) {
     SCOPED_TRACE(path.string());
-    try {
-      LoadDocumentFile(FromUtf8(path.string()));
-      FAIL();
-    } catch (const EDOMParseError& e) {
-      EXPECT_EQ(e.Line(), 0);
-      EXPECT_NE(e.Reason().find(path.string()), std::string::npos);
-    }
+    EXPECT_THAT([&] { LoadDocumentFile(FromUtf8(path.string())); },
+                Throws<EDOMParseError>(AllOf(Property(&EDOMParseError::Line, 0),
+                                             Property(&EDOMParseError::Reason, HasSubstr(path.string())))));
   }
 }
 

@@ -208,7 +208,8 @@ TEST(MdfeModel, AppendsGoAfterTheLastChildAndInsertsCountEveryChild) {
   loads->Add()->set_xMunCarrega(u"C");
   loads->Insert(0)->set_xMunCarrega(u"A");
   ASSERT_EQ(loads->ItemCount(), 3);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(loads->Item(i)->xMunCarrega(), std::u16string(1, u'A' + i));
+  char16_t expected = u'A';
+  for (auto load : *loads) EXPECT_EQ(load->xMunCarrega(), std::u16string(1, expected++));
   EXPECT_EQ(
       Xml(root->infMDFe()->ide()),
       R"(<ide xmlns="http://www.portalfiscal.inf.br/mdfe"><infMunCarrega><xMunCarrega>A</xMunCarrega></infMunCarrega>)"
@@ -240,7 +241,7 @@ TEST(MdfeModel, EachDocumentListCountsOnlyItsOwnTag) {
   EXPECT_EQ(mun->infNFe()->Item(1)->chNFe(), u"N2");
   EXPECT_EQ(mun->infMDFeTransp()->Item(0)->chMDFe(), u"M1");
   EXPECT_EQ(mun->infCTe()->Item(1)->SegCodBarra(), u"") << "the name is matched with its capital S";
-  EXPECT_EQ(ErrorOf([&] { mun->infCTe()->Item(2); }), "List index out of bounds (2)");
+  EXPECT_THAT([&] { mun->infCTe()->Item(2); }, FailsWith("List index out of bounds (2)"));
 }
 
 TEST(MdfeModel, EmptyNAverItemFailsWhileEmptyXPathReadsEmpty) {
@@ -250,7 +251,7 @@ TEST(MdfeModel, EmptyNAverItemFailsWhileEmptyXPathReadsEmpty) {
       R"(</Transforms></Reference></SignedInfo></Signature></MDFe>)");
   IXMLSeg seg = root->infMDFe()->seg()->Item(0);
   IXMLNAverList averbacoes = NAverListOf(seg);
-  EXPECT_EQ(ErrorOf([&] { averbacoes->Item(0); }), "Could not convert variant of type (Null) into type (OleStr)");
+  EXPECT_THAT([&] { averbacoes->Item(0); }, FailsWith("Could not convert variant of type (Null) into type (OleStr)"));
   EXPECT_EQ(averbacoes->Item(1), u"0042");
   EXPECT_EQ(averbacoes->Add(u"0099")->ReadText(), u"0099");
   EXPECT_EQ(averbacoes->Item(2), u"0099");
@@ -285,7 +286,7 @@ TEST(MdfeModel, ValuesAreKeptAsTheExactText) {
 
 TEST(MdfeModel, RootMustBeMdfeInItsNamespace) {
   EXPECT_NO_THROW(LoadManifestText(R"(<MDFe xmlns="HTTP://WWW.PORTALFISCAL.INF.BR/MDFE"/>)"));
-  EXPECT_EQ(ErrorOf([] { LoadManifestText("<MDFe/>"); }), "Interface not supported");
+  EXPECT_THAT([] { LoadManifestText("<MDFe/>"); }, FailsWith("Interface not supported"));
   EXPECT_THROW(LoadManifestText("<MDFe"), EDOMParseError);
 }
 

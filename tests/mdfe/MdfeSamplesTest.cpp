@@ -136,7 +136,7 @@ TEST_F(Samples, SignatureInTheXmlSignatureNamespaceIsNotFound) {
 }
 
 TEST_F(Samples, AuthorisedWrapperDoesNotBindAsManifest) {
-  EXPECT_EQ(ErrorOf([] { Load("dfenet_mdfeProc_tabs_signed_wrappedcert.xml"); }), "Interface not supported");
+  EXPECT_THAT([] { Load("dfenet_mdfeProc_tabs_signed_wrappedcert.xml"); }, FailsWith("Interface not supported"));
 }
 
 }  // namespace

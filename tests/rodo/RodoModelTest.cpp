@@ -2,6 +2,7 @@
 
 #include "PropertyWalk.h"
 #include "TestFiles.h"
+#include "XmlTestSupport.h"
 #include "mdfeModalRodoviario_v300.h"
 
 namespace {
@@ -98,12 +99,8 @@ TEST(RodoModel, BlockThatDeclaresTheNamespaceBindsAndReadsAsWritten) {
 }
 
 TEST(RodoModel, BlockThatInheritedTheNamespaceDoesNotBind) {
-  try {
-    LoadFixture("rodo_inherits_namespace.xml");
-    FAIL() << "a \"rodo\" without namespace bound";
-  } catch (const EIntfCastError& e) {
-    EXPECT_STREQ(e.what(), "Interface not supported");
-  }
+  EXPECT_THAT([] { LoadFixture("rodo_inherits_namespace.xml"); }, FailsWith<EIntfCastError>("Interface not supported"))
+      << "a \"rodo\" without namespace bound";
 }
 
 TEST(RodoModel, NewDocumentIsDeclarationAndEmptyRoot) {

@@ -3,6 +3,7 @@
 // Small bound classes, written the way the document models are, to exercise the foundation.
 
 #include "TestFiles.h"
+#include "XmlTestSupport.h"
 #include "XMLDoc.h"
 
 inline constexpr char16_t kTestNamespace[] = u"urn:test";
@@ -64,5 +65,3 @@ inline Ref<TTestRoot> LoadTestRoot(const std::string& xml, std::u16string_view n
   IXMLDocument document = LoadDocumentFile(FromUtf8(file.string()));
   return intf_cast<TTestRoot>(BindRoot<TTestRoot>(document, u"root", namespaceURI));
 }
-
-inline std::string Xml(const IXMLNode& node) { return ToUtf8(node->XML()); }

@@ -10,6 +10,10 @@
 
 using namespace binding_detail;
 
+void DomDocumentRelease::operator()(OpaqueDomDocument* document) const {
+  reinterpret_cast<xml::DOMDocument*>(document)->release();
+}
+
 TXMLDocument::TXMLDocument() { EnsureXercesInitialized(); }
 
 TXMLDocument::~TXMLDocument() {
@@ -24,18 +28,17 @@ TXMLDocument::~TXMLDocument() {
       for (auto& attribute : node->attributes_.takeWrappers()) pending.push_back(std::move(attribute));
     }
   }
-  if (dom_) dom_->release();
 }
 
 void TXMLDocument::activateEmpty() {
   xml::DOMImplementation* implementation = xml::DOMImplementationRegistry::getDOMImplementation(u"Core");
   if (!implementation) throw DOMException("Microsoft MSXML is not installed");
-  dom_ = implementation->createDocument();
+  dom_.reset(OpaqueDocument(implementation->createDocument()));
 }
 
 std::shared_ptr<TXMLNode>& TXMLDocument::documentNode() {
   if (!documentNode_) {
-    documentNode_ = std::make_shared<TXMLNode>(NodeInit{dom_, this, nullptr});
+    documentNode_ = std::make_shared<TXMLNode>(NodeInit{Opaque(dom()), this, nullptr});
     documentNode_->registrations_ = rootRegistrations_;
   }
   return documentNode_;
@@ -75,14 +78,13 @@ IXMLDocument LoadDocumentFile(const std::u16string& fileName) {
 
 IXMLDocument LoadDocumentFile(const std::filesystem::path& file) {
   auto document = std::make_shared<TXMLDocument>();
-  document->fileName_ =
-      binding_detail::DecodeUtf8(file.native(), std::u16string::npos, binding_detail::InvalidUtf8::Latin1);
+  document->fileName_ = DecodeUtf8(file.native(), std::u16string::npos, InvalidUtf8::Latin1);
   if (file.empty()) return document;
   std::string bytes = ReadWholeFile(file);
-  document->dom_ = ParseBytes(bytes, document->fileName_);
+  document->dom_.reset(OpaqueDocument(ParseBytes(bytes, document->fileName_).release()));
   std::u16string declaration = DeclarationData(bytes);
   if (!declaration.empty()) {
-    xml::DOMDocument* dom = document->dom_;
+    xml::DOMDocument* dom = document->dom();
     dom->insertBefore(dom->createProcessingInstruction(u"xml", declaration.c_str()), dom->getFirstChild());
   }
   return document;
@@ -93,7 +95,8 @@ IXMLDocument NewDocument(const std::u16string& version) {
   document->activateEmpty();
   if (!version.empty()) {
     std::u16string data = u"version=\"" + version + u"\"";
-    document->dom_->appendChild(document->dom_->createProcessingInstruction(u"xml", data.c_str()));
+    xml::DOMDocument* dom = document->dom();
+    dom->appendChild(dom->createProcessingInstruction(u"xml", data.c_str()));
   }
   return document;
 }
@@ -104,92 +107,16 @@ IXMLNode BindRootClass(const IXMLDocument& document, std::u16string_view tag, Wr
   document->documentNode_.reset();
 
   if (!document->Active()) document->activateEmpty();
-  xml::DOMDocument* dom = document->dom_;
+  xml::DOMDocument* dom = document->dom();
   if (!dom->getDocumentElement()) {
     std::u16string name(tag);
     std::u16string uri(namespaceURI);
-    try {
+    GuardDom([&] {
       xml::DOMElement* root =
           uri.empty() ? dom->createElement(name.c_str()) : dom->createElementNS(uri.c_str(), name.c_str());
       dom->appendChild(root);
       if (!uri.empty()) root->setAttributeNS(kXmlnsNamespace, u"xmlns", uri.c_str());
-    } catch (const xml::DOMException& e) {
-      throw EXMLDocError(ToUtf8(Str(e.getMessage())));
-    }
+    });
   }
   return document->DocumentElement();
 }
-
-// --- text conversion ---
-
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t code = text[i];
-    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      code = 0xFFFD;  // a lone surrogate has no UTF-8 form
-    }
-    if (code < 0x80) {
-      out.push_back(char(code));
-    } else if (code < 0x800) {
-      out.push_back(char(0xC0 | (code >> 6)));
-      out.push_back(char(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      out.push_back(char(0xE0 | (code >> 12)));
-      out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(char(0x80 | (code & 0x3F)));
-    } else {
-      out.push_back(char(0xF0 | (code >> 18)));
-      out.push_back(char(0x80 | ((code >> 12) & 0x3F)));
-      out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(char(0x80 | (code & 0x3F)));
-    }
-  }
-  return out;
-}
-
-std::u16string FromUtf8(std::string_view text) {
-  return binding_detail::DecodeUtf8(text, std::u16string::npos, binding_detail::InvalidUtf8::Replace);
-}
-
-namespace binding_detail {
-
-std::u16string DecodeUtf8(std::string_view bytes, size_t maxUnits, InvalidUtf8 invalid) {
-  std::u16string out;
-  out.reserve(std::min(bytes.size(), maxUnits));
-  size_t i = 0;
-  while (i < bytes.size() && out.size() < maxUnits) {
-    auto lead = static_cast<unsigned char>(bytes[i]);
-    int extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
-    char32_t code = lead < 0x80 || invalid == InvalidUtf8::Latin1 ? lead : 0xFFFD;
-    size_t length = 1;
-    if (extra > 0 && i + extra < bytes.size()) {
-      char32_t decoded = lead & (0x3F >> extra);
-      bool valid = true;
-      for (int k = 1; k <= extra && valid; ++k) {
-        auto next = static_cast<unsigned char>(bytes[i + k]);
-        valid = (next & 0xC0) == 0x80;
-        decoded = (decoded << 6) | (next & 0x3F);
-      }
-      if (valid) {
-        code = decoded;
-        length = extra + 1;
-      }
-    }
-    i += length;
-    if (code >= 0x10000) {
-      if (out.size() + 2 > maxUnits) break;
-      code -= 0x10000;
-      out.push_back(char16_t(0xD800 + (code >> 10)));
-      out.push_back(char16_t(0xDC00 + (code & 0x3FF)));
-    } else {
-      out.push_back(char16_t(code));
-    }
-  }
-  return out;
-}
-
-}  // namespace binding_detail

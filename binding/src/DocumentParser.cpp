@@ -9,28 +9,10 @@
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 
-#include <cstdio>
-#include <mutex>
-
 #include "XMLDoc.h"
 #include "XercesSupport.h"
 
 namespace binding_detail {
-
-void EnsureXercesInitialized() {
-  // Never terminated: documents may outlive any scope we could choose.
-  static std::once_flag once;
-  std::call_once(once, [] { xml::XMLPlatformUtils::Initialize(); });
-}
-
-bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; };
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 namespace {
 
@@ -133,61 +115,12 @@ void StripWhitespaceText(xml::DOMDocument* document) {
 
 }  // namespace
 
-namespace {
-
-// The declaration's pairs, in the order "version", "encoding", "standalone"; empty values left out.
-std::vector<std::pair<std::u16string_view, std::u16string>> DeclarationPairs(std::string_view bytes) {
-  std::u16string head;
-  if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
-    bool little = bytes[0] == '\xFF';
-    for (size_t i = 2; i + 1 < bytes.size() && head.size() < 256; i += 2) {
-      auto lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
-      auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
-      head.push_back(char16_t(lo | (hi << 8)));
-    }
-  } else {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    head = DecodeUtf8(bytes.substr(0, 256), 256, InvalidUtf8::Latin1);
-  }
-  if (head.rfind(u"<?xml", 0) != 0 || head.size() < 6 ||
-      (head[5] != u' ' && head[5] != u'\t' && head[5] != u'\r' && head[5] != u'\n')) {
-    return {};
-  }
-  auto end = head.find(u"?>");
-  if (end == std::u16string::npos) return {};
-  std::u16string_view declaration(head.data() + 5, end - 5);
-
-  std::vector<std::pair<std::u16string_view, std::u16string>> pairs;
-  for (std::u16string_view name : {u"version", u"encoding", u"standalone"}) {
-    auto at = declaration.find(name);
-    if (at == std::u16string_view::npos) continue;
-    auto quote = declaration.find_first_of(u"\"'", at + name.size());
-    if (quote == std::u16string_view::npos) continue;
-    auto close = declaration.find(declaration[quote], quote + 1);
-    if (close == std::u16string_view::npos) continue;
-    auto value = declaration.substr(quote + 1, close - quote - 1);
-    if (!value.empty()) pairs.emplace_back(name, value);
-  }
-  return pairs;
-}
-
-}  // namespace
-
-std::u16string DeclarationData(std::string_view bytes) {
-  std::u16string data;
-  for (const auto& [name, value] : DeclarationPairs(bytes)) {
-    if (!data.empty()) data += u' ';
-    data += std::u16string(name) + u"=\"" + value + u"\"";
-  }
-  return data;
-}
-
-xml::DOMDocument* ParseBytes(const std::string& bytes, const std::u16string& systemId) {
+XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16string& systemId) {
   EnsureXercesInitialized();
   xml::SecurityManager security;
   security.setEntityExpansionLimit(kEntityExpansionLimit);
   FirstErrorHandler errors;
-  xml::DOMDocument* document = nullptr;
+  XercesPtr<xml::DOMDocument> document;
   {
     BoundedParser parser;
     parser.setValidationScheme(xml::XercesDOMParser::Val_Never);
@@ -222,48 +155,17 @@ xml::DOMDocument* ParseBytes(const std::string& bytes, const std::u16string& sys
         errors.reason = ToUtf8(Str(e.getMessage()));
       }
     }
-    if (!errors.failed) document = parser.adoptDocument();
+    if (!errors.failed) document.reset(parser.adoptDocument());
   }
   if (errors.failed || !document || !document->getDocumentElement()) {
-    if (document) document->release();
     if (!errors.failed) {
       errors.reason = "invalid document structure";
       errors.line = 1;
     }
     throw EDOMParseError(errors.reason, errors.line, SourceLine(bytes, errors.line));
   }
-  StripWhitespaceText(document);
+  StripWhitespaceText(document.get());
   return document;
 }
 
 }  // namespace binding_detail
-
-// --- error messages ---
-
-namespace {
-std::string Format(const char* pattern, int value) {
-  char buffer[128];
-  std::snprintf(buffer, sizeof buffer, pattern, value);
-  return buffer;
-}
-}  // namespace
-
-EListError::EListError(int index) : EXMLBindError(Format("List index out of bounds (%d)", index)) {}
-
-EIntfCastError::EIntfCastError() : EXMLBindError("Interface not supported") {}
-
-EVariantTypeCastError::EVariantTypeCastError(const std::string& fromType, const std::string& toType)
-    : EXMLBindError("Could not convert variant of type (" + fromType + ") into type (" + toType + ")") {}
-
-EDOMParseError::EDOMParseError(const std::string& reason, int line, const std::string& sourceText)
-    : EXMLBindError(reason + "\r\nLine: " + std::to_string(line) + "\r\n" + sourceText),
-      reason_(reason),
-      line_(line),
-      sourceText_(sourceText) {}
-
-std::u16string DeclaredEncoding(std::string_view bytes) {
-  for (const auto& [name, value] : binding_detail::DeclarationPairs(bytes)) {
-    if (name == u"encoding") return value;
-  }
-  return {};
-}

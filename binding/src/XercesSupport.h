@@ -5,6 +5,8 @@
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,12 +15,34 @@
 
 static_assert(std::is_same_v<XMLCh, char16_t>, "the binding needs XMLCh to be char16_t");
 
-namespace xercesc_3_2 {}
-namespace xml = xercesc_3_2;
+namespace xml = XERCES_CPP_NAMESPACE;
+
+// The opaque handles of XMLDoc.h are these Xerces objects.
+inline xml::DOMNode* Dom(OpaqueDomNode* node) { return reinterpret_cast<xml::DOMNode*>(node); }
+inline OpaqueDomNode* Opaque(xml::DOMNode* node) { return reinterpret_cast<OpaqueDomNode*>(node); }
+inline auto TXMLNode::dom() const { return Dom(dom_); }
+inline OpaqueDomDocument* OpaqueDocument(xml::DOMDocument* document) {
+  return reinterpret_cast<OpaqueDomDocument*>(document);
+}
+inline auto TXMLDocument::dom() const { return reinterpret_cast<xml::DOMDocument*>(dom_.get()); }
 
 namespace binding_detail {
 
-void EnsureXercesInitialized();
+inline void EnsureXercesInitialized() {
+  // Never terminated: documents may outlive any scope we could choose.
+  static std::once_flag once;
+  std::call_once(once, [] { xml::XMLPlatformUtils::Initialize(); });
+}
+
+// Xerces objects created by a factory are given back with release().
+struct Release {
+  template <class T>
+  void operator()(T* object) const {
+    object->release();
+  }
+};
+template <class T>
+using XercesPtr = std::unique_ptr<T, Release>;
 
 inline constexpr char16_t kXmlnsNamespace[] = u"http://www.w3.org/2000/xmlns/";
 
@@ -26,6 +50,16 @@ inline constexpr char16_t kXmlnsNamespace[] = u"http://www.w3.org/2000/xmlns/";
 inline std::u16string Terminated(std::u16string_view text) { return std::u16string(text); }
 
 inline std::u16string Str(const XMLCh* text) { return text ? std::u16string(text) : std::u16string(); }
+
+// Xerces reports bad names and the like as its own DOMException; callers see ours.
+template <class F>
+auto GuardDom(F&& operation) {
+  try {
+    return operation();
+  } catch (const xml::DOMException& e) {
+    throw EXMLDocError(ToUtf8(Str(e.getMessage())));
+  }
+}
 
 enum class InvalidUtf8 { Replace, Latin1 };
 // Decodes at most maxUnits UTF-16 units; a byte that is not valid UTF-8 becomes U+FFFD or
@@ -42,7 +76,7 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 // begin with one, after an optional byte-order mark; empty otherwise.
 std::u16string DeclarationData(std::string_view bytes);
 
-// Parses bytes into a DOM document (owned by the caller) or throws EDOMParseError.
-xml::DOMDocument* ParseBytes(const std::string& bytes, const std::u16string& systemId);
+// Parses bytes into a DOM document or throws EDOMParseError.
+XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16string& systemId);
 
 }  // namespace binding_detail

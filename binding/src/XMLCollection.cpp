@@ -129,20 +129,19 @@ IXMLNode TXMLNodeCollection::NewItem(int position) {
   bool declared = false;
   std::u16string nodeName = newItemNodeName(prefix, declared);
   xml::DOMDocument* document = owner.dom()->getOwnerDocument();
-  xml::DOMElement* created = nullptr;
-  try {
-    created = itemNamespaceURI_.empty() ? document->createElement(nodeName.c_str())
-                                        : document->createElementNS(itemNamespaceURI_.c_str(), nodeName.c_str());
+  xml::DOMElement* created = GuardDom([&] {
+    xml::DOMElement* element = itemNamespaceURI_.empty()
+                                   ? document->createElement(nodeName.c_str())
+                                   : document->createElementNS(itemNamespaceURI_.c_str(), nodeName.c_str());
     bool declare = !declared && !itemNamespaceURI_.empty() && (OwnerDocument().Options() & doNamespaceDecl) != 0;
     if (declare) {
       auto colon = nodeName.find(u':');
       std::u16string attribute = colon == std::u16string::npos ? u"xmlns" : u"xmlns:" + nodeName.substr(0, colon);
-      created->setAttributeNS(kXmlnsNamespace, attribute.c_str(), itemNamespaceURI_.c_str());
+      element->setAttributeNS(kXmlnsNamespace, attribute.c_str(), itemNamespaceURI_.c_str());
     }
-  } catch (const xml::DOMException& e) {
-    throw EXMLDocError(ToUtf8(Str(e.getMessage())));
-  }
-  return HandleTo(owner.insertChild(created, position));
+    return element;
+  });
+  return HandleTo(owner.insertChild(Opaque(created), position));
 }
 
 // --- text lists ---

@@ -9,7 +9,8 @@ using namespace binding_detail;
 
 namespace {
 
-// Algorithm of node matching: namespace ignoring ASCII case (or any, when empty), names exact.
+// Manifests in the wild spell the namespace URI in either case, while element names are
+// case-sensitive in XML; an empty namespace means the caller accepts any.
 bool Matches(const xml::DOMNode* node, std::u16string_view tag, std::u16string_view namespaceURI) {
   if (!namespaceURI.empty() && !EqualsIgnoringAsciiCase(Str(node->getNamespaceURI()), namespaceURI)) return false;
   if (Str(node->getNodeName()) == tag) return true;
@@ -17,21 +18,11 @@ bool Matches(const xml::DOMNode* node, std::u16string_view tag, std::u16string_v
   return local && std::u16string_view(local) == tag;
 }
 
-std::string QuotedName(std::u16string_view name) { return "Node \"" + ToUtf8(name) + "\" not found"; }
+std::string NodeNotFoundMessage(std::u16string_view name) { return "Node \"" + ToUtf8(name) + "\" not found"; }
 
 xml::DOMDocument* OwnerOf(xml::DOMNode* node) {
   return node->getNodeType() == xml::DOMNode::DOCUMENT_NODE ? static_cast<xml::DOMDocument*>(node)
                                                             : node->getOwnerDocument();
-}
-
-// Xerces reports bad names and the like as its own DOMException; callers see ours.
-template <class F>
-auto GuardDom(F&& operation) {
-  try {
-    return operation();
-  } catch (const xml::DOMException& e) {
-    throw EXMLDocError(ToUtf8(Str(e.getMessage())));
-  }
 }
 
 }  // namespace
@@ -56,14 +47,14 @@ void AddRegistration(std::vector<TNodeClassInfo>& entries, std::u16string_view t
 void TXMLNodeList::ensureBuilt() {
   if (built_) return;
   wrappers_.clear();
-  xml::DOMNode* dom = owner_.dom_;
+  xml::DOMNode* dom = owner_.dom();
   if (kind_ == Kind::Children) {
     for (xml::DOMNode* child = dom->getFirstChild(); child; child = child->getNextSibling()) {
-      wrappers_.push_back(owner_.wrap(child));
+      wrappers_.push_back(owner_.wrap(Opaque(child)));
     }
   } else if (xml::DOMNamedNodeMap* attributes = dom->getAttributes()) {
     for (XMLSize_t i = 0, n = attributes->getLength(); i < n; ++i) {
-      wrappers_.push_back(std::make_shared<TXMLNode>(NodeInit{attributes->item(i), owner_.document_, nullptr}));
+      wrappers_.push_back(std::make_shared<TXMLNode>(NodeInit{Opaque(attributes->item(i)), owner_.document_, nullptr}));
     }
   }
   built_ = true;
@@ -103,7 +94,7 @@ std::u16string TXMLNodeList::defaultNamespace() const {
 std::shared_ptr<TXMLNode> TXMLNodeList::findMatch(std::u16string_view name) {
   std::u16string namespaceURI = defaultNamespace();
   for (const auto& wrapper : wrappers()) {
-    if (Matches(wrapper->dom_, name, namespaceURI)) return wrapper;
+    if (Matches(wrapper->dom(), name, namespaceURI)) return wrapper;
   }
   return nullptr;
 }
@@ -118,9 +109,9 @@ IXMLNode TXMLNodeList::NodeByName(std::u16string_view name) {
   bool mayCreate = (owner_.document_->Options() & doNodeAutoCreate) != 0;
   if (kind_ == Kind::Attributes) mayCreate = mayCreate && owner_.NodeType() == TNodeType::ntElement;
   if (mayCreate && owner_.NodeType() == TNodeType::ntDocument) {
-    mayCreate = static_cast<xml::DOMDocument*>(owner_.dom_)->getDocumentElement() == nullptr;
+    mayCreate = static_cast<xml::DOMDocument*>(owner_.dom())->getDocumentElement() == nullptr;
   }
-  if (!mayCreate) throw EXMLDocError(QuotedName(name));
+  if (!mayCreate) throw EXMLDocError(NodeNotFoundMessage(name));
   return owner_.HandleTo(kind_ == Kind::Children ? owner_.createChildElement(name) : owner_.createAttribute(name));
 }
 
@@ -144,14 +135,13 @@ IXMLNodeList TXMLNode::AttributeList() {
   return owner.HandleTo(&owner.attributes_);
 }
 
-std::u16string TXMLNode::NodeName() const { return Str(dom_->getNodeName()); }
-std::u16string TXMLNode::LocalName() const { return Str(dom_->getLocalName()); }
-std::u16string TXMLNode::NamespaceURI() const { return Str(dom_->getNamespaceURI()); }
-std::u16string TXMLNode::Prefix() const { return Str(dom_->getPrefix()); }
-bool TXMLNode::HasChildNodes() const { return dom_->hasChildNodes(); }
+std::u16string TXMLNode::NodeName() const { return Str(dom()->getNodeName()); }
+std::u16string TXMLNode::LocalName() const { return Str(dom()->getLocalName()); }
+std::u16string TXMLNode::NamespaceURI() const { return Str(dom()->getNamespaceURI()); }
+std::u16string TXMLNode::Prefix() const { return Str(dom()->getPrefix()); }
 
 TNodeType TXMLNode::NodeType() const {
-  switch (dom_->getNodeType()) {
+  switch (dom()->getNodeType()) {
     case xml::DOMNode::ELEMENT_NODE: return TNodeType::ntElement;
     case xml::DOMNode::ATTRIBUTE_NODE: return TNodeType::ntAttribute;
     case xml::DOMNode::TEXT_NODE: return TNodeType::ntText;
@@ -164,48 +154,48 @@ TNodeType TXMLNode::NodeType() const {
 }
 
 bool TXMLNode::IsDocumentElement() const {
-  xml::DOMNode* parent = dom_->getParentNode();
+  xml::DOMNode* parent = dom()->getParentNode();
   return NodeType() == TNodeType::ntElement && parent && parent->getNodeType() == xml::DOMNode::DOCUMENT_NODE;
 }
 
 std::u16string TXMLNode::XML() const {
   EnsureXercesInitialized();
   xml::DOMImplementation* implementation = xml::DOMImplementationRegistry::getDOMImplementation(u"LS");
-  xml::DOMLSSerializer* serializer = static_cast<xml::DOMImplementationLS*>(implementation)->createLSSerializer();
-  XMLCh* text = serializer->writeToString(dom_);
+  XercesPtr<xml::DOMLSSerializer> serializer(
+      static_cast<xml::DOMImplementationLS*>(implementation)->createLSSerializer());
+  XMLCh* text = serializer->writeToString(dom());
   std::u16string result = Str(text);
   xml::XMLString::release(&text);
-  serializer->release();
   return result;
 }
 
-xml::DOMNode* TXMLNode::singleTextChild() {
-  if (!dom_->hasChildNodes()) {
-    dom_->appendChild(OwnerOf(dom_)->createTextNode(u""));
+OpaqueDomNode* TXMLNode::singleTextChild() {
+  if (!dom()->hasChildNodes()) {
+    dom()->appendChild(OwnerOf(dom())->createTextNode(u""));
     childrenInvalidated();
   }
-  xml::DOMNode* only = dom_->getFirstChild();
+  xml::DOMNode* only = dom()->getFirstChild();
   auto type = only->getNodeType();
   if (only->getNextSibling() || (type != xml::DOMNode::TEXT_NODE && type != xml::DOMNode::CDATA_SECTION_NODE)) {
     throw EXMLDocError(kSingleTextNodeMessage);
   }
-  return only;
+  return Opaque(only);
 }
 
 std::u16string TXMLNode::ReadText() {
   TXMLNode& node = element();
-  if (node.NodeType() != TNodeType::ntElement) return Str(node.dom_->getNodeValue());
-  return Str(node.singleTextChild()->getNodeValue());
+  if (node.NodeType() != TNodeType::ntElement) return Str(node.dom()->getNodeValue());
+  return Str(Dom(node.singleTextChild())->getNodeValue());
 }
 
 void TXMLNode::WriteText(std::u16string_view text) {
   TXMLNode& node = element();
   std::u16string value = Terminated(text);
   if (node.NodeType() != TNodeType::ntElement) {
-    node.dom_->setNodeValue(value.c_str());
+    node.dom()->setNodeValue(value.c_str());
     return;
   }
-  node.singleTextChild()->setNodeValue(value.c_str());
+  Dom(node.singleTextChild())->setNodeValue(value.c_str());
 }
 
 std::optional<std::u16string> TXMLNode::ReadValue() {
@@ -219,7 +209,7 @@ void TXMLNode::WriteAttribute(std::u16string_view name, std::u16string_view text
   if (node.NodeType() != TNodeType::ntElement)
     throw EXMLDocError("Cannot set an attribute on a node that is not an element");
   GuardDom([&] {
-    static_cast<xml::DOMElement*>(node.dom_)->setAttribute(Terminated(name).c_str(), Terminated(text).c_str());
+    static_cast<xml::DOMElement*>(node.dom())->setAttribute(Terminated(name).c_str(), Terminated(text).c_str());
     return 0;
   });
   node.attributes_.invalidate();
@@ -234,14 +224,14 @@ void TXMLNode::RegisterChildClass(std::u16string_view tag, WrapperFactory factor
   node.childrenInvalidated();
 }
 
-WrapperFactory TXMLNode::wrapperClassFor(xml::DOMNode* child) const {
+WrapperFactory TXMLNode::wrapperClassFor(OpaqueDomNode* child) const {
   for (const auto& entry : registrations_) {
-    if (Matches(child, entry.tag, entry.namespaceURI)) return entry.factory;
+    if (Matches(Dom(child), entry.tag, entry.namespaceURI)) return entry.factory;
   }
   return &MakeWrapper<TXMLNode>;
 }
 
-std::shared_ptr<TXMLNode> TXMLNode::wrap(xml::DOMNode* child) {
+std::shared_ptr<TXMLNode> TXMLNode::wrap(OpaqueDomNode* child) {
   return wrapperClassFor(child)(NodeInit{child, document_, this});
 }
 
@@ -251,7 +241,7 @@ std::shared_ptr<TXMLNode> TXMLNode::createChildElement(std::u16string_view name)
   auto colon = name.find(u':');
   if (colon != std::u16string_view::npos) {
     std::u16string declaration = u"xmlns:" + std::u16string(name.substr(0, colon));
-    for (xml::DOMNode* at = dom_; at && at->getNodeType() == xml::DOMNode::ELEMENT_NODE; at = at->getParentNode()) {
+    for (xml::DOMNode* at = dom(); at && at->getNodeType() == xml::DOMNode::ELEMENT_NODE; at = at->getParentNode()) {
       auto* element = static_cast<xml::DOMElement*>(at);
       if (element->getAttributeNode(declaration.c_str())) {
         namespaceURI = Str(element->getAttribute(declaration.c_str()));
@@ -263,31 +253,33 @@ std::shared_ptr<TXMLNode> TXMLNode::createChildElement(std::u16string_view name)
     if (!prefix.empty()) nodeName = prefix + u":" + nodeName;
     namespaceURI = NamespaceURI();
   }
-  xml::DOMDocument* owner = OwnerOf(dom_);
+  xml::DOMDocument* owner = OwnerOf(dom());
   xml::DOMElement* created = GuardDom([&] {
     return namespaceURI.empty() ? owner->createElement(nodeName.c_str())
                                 : owner->createElementNS(namespaceURI.c_str(), nodeName.c_str());
   });
-  return insertChild(created, -1);
+  return insertChild(Opaque(created), -1);
 }
 
 std::shared_ptr<TXMLNode> TXMLNode::createAttribute(std::u16string_view name) {
-  auto* element = static_cast<xml::DOMElement*>(dom_);
-  xml::DOMAttr* attribute = GuardDom([&] { return OwnerOf(dom_)->createAttribute(Terminated(name).c_str()); });
+  auto* element = static_cast<xml::DOMElement*>(dom());
+  xml::DOMAttr* attribute = GuardDom([&] { return OwnerOf(dom())->createAttribute(Terminated(name).c_str()); });
   // The list is kept (only WriteAttribute rebuilds it), so earlier lookups keep their wrappers.
   attributes_.ensureBuilt();
   element->setAttributeNode(attribute);
-  auto wrapper = std::make_shared<TXMLNode>(NodeInit{attribute, document_, nullptr});
+  auto wrapper = std::make_shared<TXMLNode>(NodeInit{Opaque(attribute), document_, nullptr});
   attributes_.wrappers_.push_back(wrapper);
   return wrapper;
 }
 
-std::shared_ptr<TXMLNode> TXMLNode::insertChild(xml::DOMNode* node, int position) {
+std::shared_ptr<TXMLNode> TXMLNode::insertChild(OpaqueDomNode* node, int position) {
   int count = children_.Count();
   if (position < -1 || position > count) throw EListError(position);
   bool append = position == -1 || position == count;
-  GuardDom(
-      [&] { return append ? dom_->appendChild(node) : dom_->insertBefore(node, children_.wrappers_[position]->dom_); });
+  GuardDom([&] {
+    return append ? dom()->appendChild(Dom(node))
+                  : dom()->insertBefore(Dom(node), children_.wrappers_[position]->dom());
+  });
   auto wrapper = wrap(node);
   int index = append ? count : position;
   children_.wrappers_.insert(children_.wrappers_.begin() + index, wrapper);
@@ -298,7 +290,7 @@ std::shared_ptr<TXMLNode> TXMLNode::insertChild(xml::DOMNode* node, int position
 void TXMLNode::removeChild(const TXMLNode* child) {
   int index = children_.indexOf(child);
   if (index < 0) return;
-  dom_->removeChild(child->dom_);
+  dom()->removeChild(child->dom());
   auto keep = children_.wrappers_[index];
   children_.wrappers_.erase(children_.wrappers_.begin() + index);
   for (TXMLNodeCollection* observer : observers_) observer->childRemoved(child);
