@@ -86,7 +86,7 @@ std::string SourceLine(const std::string& bytes, int line) {
   }
   size_t end = bytes.find_first_of("\r\n", start);
   std::string_view text(bytes.data() + start, (end == std::string::npos ? bytes.size() : end) - start);
-  return ToUtf8(DecodeUtf8(text, kSourceExcerptLength, InvalidUtf8::Latin1));
+  return ToUtf8(DecodeUtf8(text, kSourceExcerptLength));
 }
 
 void StripWhitespaceText(xml::DOMDocument* document) {

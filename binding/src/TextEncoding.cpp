@@ -1,41 +1,62 @@
-// UTF-16 text as the documents hold it, and its UTF-8 and Latin-1 neighbours.
+// UTF-16 text as the documents hold it and its UTF-8 form, through Xerces' own transcoders.
 
-#include <algorithm>
+#include <xercesc/util/TransService.hpp>
+#include <xercesc/util/XMLException.hpp>
 
 #include "XercesSupport.h"
 
 using namespace binding_detail;
 
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t code = text[i];
-    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      code = 0xFFFD;  // a lone surrogate has no UTF-8 form
-    }
-    if (code < 0x80) {
-      out.push_back(char(code));
-    } else if (code < 0x800) {
-      out.push_back(char(0xC0 | (code >> 6)));
-      out.push_back(char(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      out.push_back(char(0xE0 | (code >> 12)));
-      out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(char(0x80 | (code & 0x3F)));
-    } else {
-      out.push_back(char(0xF0 | (code >> 18)));
-      out.push_back(char(0x80 | ((code >> 12) & 0x3F)));
-      out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(char(0x80 | (code & 0x3F)));
-    }
-  }
-  return out;
+namespace {
+
+// Made once per thread: looking a transcoder up costs more than most conversions.
+xml::XMLTranscoder* TranscoderFor(const char* encoding) {
+  EnsureXercesInitialized();
+  xml::XMLTransService::Codes result;
+  return xml::XMLPlatformUtils::fgTransService->makeNewTranscoderFor(encoding, result, 16 * 1024);
 }
 
-std::u16string FromUtf8(std::string_view text) { return DecodeUtf8(text, std::u16string::npos, InvalidUtf8::Replace); }
+xml::XMLTranscoder* Utf8() {
+  thread_local const std::unique_ptr<xml::XMLTranscoder> transcoder(TranscoderFor("UTF-8"));
+  return transcoder.get();
+}
+
+xml::XMLTranscoder* Latin1() {
+  thread_local const std::unique_ptr<xml::XMLTranscoder> transcoder(TranscoderFor("ISO-8859-1"));
+  return transcoder.get();
+}
+
+std::u16string Transcoded(std::string_view bytes, xml::XMLTranscoder* transcoder) {
+  xml::TranscodeFromStr decoded(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), transcoder);
+  return std::u16string(decoded.str(), decoded.length());
+}
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Xerces' UTF-8 transcoder garbles a lone surrogate and the unit after it: it has no UTF-8 form.
+void ReplaceLoneSurrogates(std::u16string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      ++i;
+    } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+      text[i] = u'\uFFFD';
+    }
+  }
+}
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text) {
+  if (text.empty()) return {};
+  std::u16string whole(text);
+  ReplaceLoneSurrogates(whole);
+  xml::XMLTranscoder* utf8 = Utf8();  // starts Xerces before its memory manager is read as a default argument
+  xml::TranscodeToStr encoded(whole.data(), whole.size(), utf8);
+  return std::string(reinterpret_cast<const char*>(encoded.str()), encoded.length());
+}
+
+std::u16string FromUtf8(std::string_view text) { return DecodeUtf8(text, std::u16string::npos); }
 
 namespace binding_detail {
 
@@ -48,39 +69,18 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
-std::u16string DecodeUtf8(std::string_view bytes, size_t maxUnits, InvalidUtf8 invalid) {
-  std::u16string out;
-  out.reserve(std::min(bytes.size(), maxUnits));
-  size_t i = 0;
-  while (i < bytes.size() && out.size() < maxUnits) {
-    auto lead = static_cast<unsigned char>(bytes[i]);
-    int extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
-    char32_t code = lead < 0x80 || invalid == InvalidUtf8::Latin1 ? lead : 0xFFFD;
-    size_t length = 1;
-    if (extra > 0 && i + extra < bytes.size()) {
-      char32_t decoded = lead & (0x3F >> extra);
-      bool valid = true;
-      for (int k = 1; k <= extra && valid; ++k) {
-        auto next = static_cast<unsigned char>(bytes[i + k]);
-        valid = (next & 0xC0) == 0x80;
-        decoded = (decoded << 6) | (next & 0x3F);
-      }
-      if (valid) {
-        code = decoded;
-        length = extra + 1;
-      }
-    }
-    i += length;
-    if (code >= 0x10000) {
-      if (out.size() + 2 > maxUnits) break;
-      code -= 0x10000;
-      out.push_back(char16_t(0xD800 + (code >> 10)));
-      out.push_back(char16_t(0xDC00 + (code & 0x3FF)));
-    } else {
-      out.push_back(char16_t(code));
-    }
+std::u16string DecodeUtf8(std::string_view bytes, size_t maxUnits) {
+  if (bytes.empty()) return {};
+  std::u16string text;
+  try {
+    text = Transcoded(bytes, Utf8());
+  } catch (const xml::XMLException&) {
+    // Bytes that are not UTF-8 come, in practice, from Latin-1 systems (Windows shares, old ERPs).
+    text = Transcoded(bytes, Latin1());
   }
-  return out;
+  if (text.size() > maxUnits)
+    text.resize(maxUnits > 0 && IsHighSurrogate(text[maxUnits - 1]) ? maxUnits - 1 : maxUnits);
+  return text;
 }
 
 }  // namespace binding_detail

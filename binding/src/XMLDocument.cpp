@@ -78,7 +78,7 @@ IXMLDocument LoadDocumentFile(const std::u16string& fileName) {
 
 IXMLDocument LoadDocumentFile(const std::filesystem::path& file) {
   auto document = std::make_shared<TXMLDocument>();
-  document->fileName_ = DecodeUtf8(file.native(), std::u16string::npos, InvalidUtf8::Latin1);
+  document->fileName_ = DecodeUtf8(file.native(), std::u16string::npos);
   if (file.empty()) return document;
   std::string bytes = ReadWholeFile(file);
   document->dom_.reset(OpaqueDocument(ParseBytes(bytes, document->fileName_).release()));

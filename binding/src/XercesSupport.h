@@ -61,10 +61,8 @@ auto GuardDom(F&& operation) {
   }
 }
 
-enum class InvalidUtf8 { Replace, Latin1 };
-// Decodes at most maxUnits UTF-16 units; a byte that is not valid UTF-8 becomes U+FFFD or
-// stands for itself as Latin-1.
-std::u16string DecodeUtf8(std::string_view bytes, size_t maxUnits, InvalidUtf8 invalid);
+// Decodes at most maxUnits UTF-16 units; bytes that are not valid UTF-8 are read as Latin-1.
+std::u16string DecodeUtf8(std::string_view bytes, size_t maxUnits);
 
 // Replaces the class of the entry with the same tag and namespace URI (compared exactly), else appends.
 void AddRegistration(std::vector<TNodeClassInfo>& entries, std::u16string_view tag, std::u16string_view namespaceURI,

@@ -18,7 +18,7 @@ std::vector<std::pair<std::u16string_view, std::u16string>> DeclarationPairs(std
     }
   } else {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    head = DecodeUtf8(bytes.substr(0, 256), 256, InvalidUtf8::Latin1);
+    head = DecodeUtf8(bytes.substr(0, 256), 256);
   }
   if (head.rfind(u"<?xml", 0) != 0 || head.size() < 6 ||
       (head[5] != u' ' && head[5] != u'\t' && head[5] != u'\r' && head[5] != u'\n')) {

@@ -38,6 +38,14 @@ TEST(ParseErrors, ExcerptCutsOnCharacterBoundaries) {
                   Property(&EDOMParseError::SourceText, AllOf(StartsWith("<root>ç"), ResultOf(units, 40u)))));
 }
 
+TEST(TextConversion, KeepsEveryCharacterAndReadsNonUtf8BytesAsLatin1) {
+  EXPECT_EQ(FromUtf8("Jos\xC3\xA9 \xF0\x9F\x9A\x9A"), u"José \U0001F69A");
+  EXPECT_EQ(ToUtf8(u"José \U0001F69A"), "Jos\xC3\xA9 \xF0\x9F\x9A\x9A");
+  EXPECT_EQ(FromUtf8("CONCEI\xC7\xC3O"), u"CONCEIÇÃO");  // Latin-1, as Windows shares hand it over
+  const char16_t lone[] = {u'a', 0xD800, u'b', 0};
+  EXPECT_EQ(ToUtf8(lone), "a\xEF\xBF\xBD" "b");  // the unit after a lone surrogate survives
+}
+
 TEST(ParseErrors, MissingFileAndDirectoryFailWithLineZero) {
   TempDir dir;
   for (auto path : {dir / "absent.xml", dir.path()}) {
