@@ -236,7 +236,7 @@ TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
          return std::vector<std::string>{"--logo", (dir / "logo.bmp").string(), "--pasta", dir.path().string(),
                                          kSample.string()};
        },
-       1, "logo.bmp\": não é uma imagem"},
+       1, "logo.bmp\": não é uma imagem", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -270,7 +270,9 @@ TEST_P(CompleteDamdfe, ManifestWithoutOptionalBlocksPrintsOneSheet) {
     EXPECT_TRUE(word.text != "CIOT" && word.text != "VALE-PEDÁGIO" && word.text != "SEGURO" &&
                 word.text != "CONTRATANTES" && word.text != "CONDUTORES" && word.text != "OBSERVAÇÕES")
         << word.text;
-    if (word.text == "DOCUMENTOS") EXPECT_LT(word.top, 440.0);  // points; below the stacked blocks, not at 692
+    if (word.text == "DOCUMENTOS") {
+      EXPECT_LT(word.top, 440.0);  // points; below the stacked blocks, not at 692
+    }
   }
   std::string text = WithoutBlanks(PageText(pdf, 1));
   for (const char* expected : {"1/1", "AAA0A00",
