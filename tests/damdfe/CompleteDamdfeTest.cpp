@@ -254,7 +254,10 @@ TEST_P(CompleteDamdfe, SemValorFiscalExactlyWithoutValidity) {
       EXPECT_EQ(pages > 1, documents > 2);
       for (int page = 1; page <= pages; ++page) {
         std::string text = WithoutBlanks(PageText(pdf, page, "-raw"));
-        EXPECT_EQ(Occurrences(text, "SEMVALORFISCAL"), c.marked ? 1u : 0u) << page;
+        const bool homologation = std::string(c.tpAmb) == "2";
+        EXPECT_EQ(Occurrences(text, "DOCUMENTOEMITIDOEMAMBIENTEDEHOMOLOGAÇÃO-SEMVALORFISCAL"), homologation ? 1u : 0u)
+            << page;
+        EXPECT_EQ(Occurrences(text, "SEMVALORFISCAL"), (c.marked ? 1u : 0u) + (homologation ? 1u : 0u)) << page;
         bool unauthorised = std::string(c.tpAmb) == "1" && !*c.protocol;
         EXPECT_EQ(Occurrences(text, "MDF-eSEMAUTORIZAÇÃODEUSODASEFAZ"), unauthorised ? 1u : 0u) << page;
       }
