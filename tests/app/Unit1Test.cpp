@@ -384,7 +384,7 @@ TEST_F(WindowTest, EventsBesideTheXmlAreCountedAndPrinted) {
     return PrintDAMDFE(xml, logo, contingency, protocol, format, events);
   };
   const std::filesystem::path cancellation = files.Write("cancelamento.xml", ProcEvento(Cancellation()));
-  EventSpec foreign = DriverAdded();
+  EventFields foreign = DriverAdded();
   foreign.key = std::string(44, '4');
   files.Write("outro-mdfe.xml", ProcEvento(foreign));
   form.Label4->setText(Q(SampleXml()));

@@ -17,7 +17,7 @@ const std::string kCancelledLine =
     "MDF-e cancelado em 08/12/2026 16:20:05 – protocolo " + EventProtocol(Cancellation());
 const std::string kAddedDriver = "CARLOS EDUARDO PEREIRA (incluído em 08/12/2026)";
 
-EventSpec With(EventSpec event, std::string EventSpec::*field, std::string value) {
+EventFields With(EventFields event, std::string EventFields::*field, std::string value) {
   event.*field = std::move(value);
   return event;
 }
@@ -28,14 +28,14 @@ class EventsTest : public testing::Test {
     Event("cancelamento.xml", Cancellation());
     Event("encerramento.xml", Closing());
     Event("condutor.xml", DriverAdded());
-    Event("nao-registrado.xml", With(Cancellation(), &EventSpec::cStat, "631"));
-    Event("outra-chave.xml", With(DriverAdded(), &EventSpec::key, std::string(43, '4') + "1"));
-    Event("outro-ambiente.xml", With(Cancellation(), &EventSpec::environment, "1"));
+    Event("nao-registrado.xml", With(Cancellation(), &EventFields::cStat, "631"));
+    Event("outra-chave.xml", With(DriverAdded(), &EventFields::key, std::string(43, '4') + "1"));
+    Event("outro-ambiente.xml", With(Cancellation(), &EventFields::environment, "1"));
     Event("inclusao-dfe.xml", {"110115", "<evIncDFeMDFe><descEvento>Inclusao DF-e</descEvento></evIncDFeMDFe>"});
     events_.Write("quebrado.xml", "<procEventoMDFe xmlns=\"http://www.portalfiscal.inf.br/mdfe\"><eventoMDFe>");
   }
 
-  void Event(const std::string& name, const EventSpec& spec) { events_.Write(name, ProcEvento(spec)); }
+  void Event(const std::string& name, const EventFields& fields) { events_.Write(name, ProcEvento(fields)); }
 
   // Prints the sample with the event files named; the PDF's text in `text` ("-raw" keeps a rotated mark whole).
   ToolResult Print(const std::vector<std::string>& eventNames, std::vector<std::string> extra = {}) {

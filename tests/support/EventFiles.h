@@ -7,7 +7,7 @@
 
 inline const std::string kSampleKey = "35261212345678000195580010000012341876543210";
 
-struct EventSpec {
+struct EventFields {
   std::string type;    // tpEvento
   std::string detail;  // what detEvento holds
   std::string cStat = "135";
@@ -15,28 +15,28 @@ struct EventSpec {
   std::string environment = "2";
 };
 
-inline EventSpec Cancellation() {
+inline EventFields Cancellation() {
   return {"110111",
           "<evCancMDFe><descEvento>Cancelamento</descEvento><nProt>935260000001234</nProt>"
           "<xJust>Carga nao embarcada por falta de veiculo</xJust></evCancMDFe>"};
 }
 
-inline EventSpec Closing() {
+inline EventFields Closing() {
   return {"110112",
           "<evEncMDFe><descEvento>Encerramento</descEvento><nProt>935260000001234</nProt><dtEnc>2026-12-09</dtEnc>"
           "<cUF>43</cUF><cMun>4314902</cMun></evEncMDFe>"};
 }
 
-inline EventSpec DriverAdded() {
+inline EventFields DriverAdded() {
   return {"110114",
           "<evIncCondutorMDFe><descEvento>Inclusao Condutor</descEvento><condutor>"
           "<xNome>CARLOS EDUARDO PEREIRA</xNome><CPF>11144477735</CPF></condutor></evIncCondutorMDFe>"};
 }
 
 // The event's own protocol number ends in its type, so each event counts once.
-inline std::string EventProtocol(const EventSpec& event) { return "93526" + event.type + "0001"; }
+inline std::string EventProtocol(const EventFields& event) { return "93526" + event.type + "0001"; }
 
-inline std::string ProcEvento(const EventSpec& e) {
+inline std::string ProcEvento(const EventFields& e) {
   std::string xml = R"(<?xml version="1.0" encoding="UTF-8"?>
 <procEventoMDFe xmlns="http://www.portalfiscal.inf.br/mdfe" versao="3.00">
   <eventoMDFe versao="3.00">
