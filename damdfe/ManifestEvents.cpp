@@ -84,7 +84,7 @@ TEventFile LoadEventFile(const std::string& path) {
   if (!std::filesystem::is_regular_file(path, error)) throw failure("arquivo não encontrado");
   TEventFile event{path, nullptr};
   try {
-    event.proc = LoadProcEventoMDFeDocument(FromUtf8(path));
+    event.proc = LoadProcEventoMDFeDocument(std::filesystem::path(path));
   } catch (const EIntfCastError&) {
     throw failure("não é um evento de MDF-e registrado (procEventoMDFe)");
   } catch (const std::exception& e) {

@@ -1,6 +1,6 @@
 #include "procEventoMDFe_v300.h"
 
-IXMLProcEventoMDFe LoadProcEventoMDFeDocument(const std::u16string& fileName) {
+IXMLProcEventoMDFe LoadProcEventoMDFeDocument(const std::filesystem::path& file) {
   return intf_cast<TXMLProcEventoMDFe>(
-      BindRoot<TXMLProcEventoMDFe>(LoadDocumentFile(fileName), u"procEventoMDFe", kMdfeNamespace));
+      BindRoot<TXMLProcEventoMDFe>(LoadDocumentFile(file), u"procEventoMDFe", kMdfeNamespace));
 }

@@ -166,4 +166,4 @@ class TXMLProcEventoMDFe : public TXMLNode {
 using IXMLProcEventoMDFe = Ref<TXMLProcEventoMDFe>;
 
 // Loads a registered event; any other document element fails with "Interface not supported".
-IXMLProcEventoMDFe LoadProcEventoMDFeDocument(const std::u16string& fileName);
+IXMLProcEventoMDFe LoadProcEventoMDFeDocument(const std::filesystem::path& file);  // a name in any bytes
