@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Application.h"
+#include "QtTranslation.h"
 #include "DamdfeTexts.h"
 #include "EventFiles.h"
 #include "ModalAnswerer.h"
