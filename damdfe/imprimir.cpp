@@ -90,15 +90,17 @@ int ChoiceIndex(const std::string& option, const std::string& value, const std::
   throw UsageError{"valor inválido para " + option + ": \"" + value + "\""};
 }
 
-const QStringList kValueOptions = {QStringLiteral("xml"),      QStringLiteral("evento"), QStringLiteral("eventos"),
-                                   QStringLiteral("logo"),     QStringLiteral("protocolo"), QStringLiteral("tipo"),
-                                   QStringLiteral("formato"),  QStringLiteral("pdf"),    QStringLiteral("pasta"),
-                                   QStringLiteral("png"),      QStringLiteral("impressora")};
+const QStringList kValueOptions = {QStringLiteral("xml"),     QStringLiteral("evento"),    QStringLiteral("eventos"),
+                                   QStringLiteral("logo"),    QStringLiteral("protocolo"), QStringLiteral("tipo"),
+                                   QStringLiteral("formato"), QStringLiteral("pdf"),       QStringLiteral("pasta"),
+                                   QStringLiteral("png"),     QStringLiteral("impressora")};
 const QStringList kSwitches = {QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("parametros"),
                                QStringLiteral("visualizar")};
 
 // Arguments as the parser reads them, one character a byte, so paths come back as the same bytes.
-QString Latin1(const std::string& bytes) { return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+QString Latin1(const std::string& bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
 std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 // The arguments the parser gets, and the usage error that stops them: a loose file becomes
@@ -117,38 +119,39 @@ Normalised Normalise(const std::vector<std::string>& arguments) {
     const size_t equals = argument.find('=');
     const QString name = argument.rfind("--", 0) == 0 ? Latin1(argument.substr(2, equals - 2)) : QString();
     if (argument == "--impressora") {
-      bool named = i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0 && !HasXmlExtension(arguments[i + 1]);
+      bool named =
+          i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0 && !HasXmlExtension(arguments[i + 1]);
       result.arguments << Latin1("--impressora=" + (named ? arguments[++i] : std::string()));
     } else if (argument.rfind("-", 0) != 0 || argument == "-") {
       result.arguments << Latin1("--xml=" + argument);
     } else if (argument == "-h" || (kSwitches.contains(name) && equals == std::string::npos)) {
       result.arguments << Latin1(argument);
-    } else if (kValueOptions.contains(name) && equals != std::string::npos) {
+    } else if (name == u"impressora" && equals != std::string::npos) {
       result.arguments << Latin1(argument);
-    } else if (kValueOptions.contains(name) && i + 1 < arguments.size()) {
+    } else if (kValueOptions.contains(name) && equals == std::string::npos && i + 1 < arguments.size()) {
       result.arguments << Latin1(argument + "=" + arguments[++i]);
     } else {
-      result.error = UsageError{kValueOptions.contains(name) ? "falta o valor de " + argument
-                                                             : "opção desconhecida: " + argument};
+      const bool valueMissing = kValueOptions.contains(name) && equals == std::string::npos;
+      result.error = UsageError{valueMissing ? "falta o valor de " + argument : "opção desconhecida: " + argument};
       return result;
     }
   }
   return result;
 }
 
-QCommandLineParser& ParserOf(const QStringList& arguments, QCommandLineParser& parser) {
+// Normalise has refused whatever the parser would not take.
+void Parse(QCommandLineParser& parser, const QStringList& arguments) {
   for (const QString& name : kValueOptions) parser.addOption(QCommandLineOption(name, QString(), name));
   for (const QString& name : kSwitches) parser.addOption(QCommandLineOption(name));
   parser.addOption(QCommandLineOption(QStringLiteral("h")));
   if (!parser.parse(arguments)) throw UsageError{parser.errorText().toStdString()};
-  return parser;
 }
 
 // Returns nullopt when the run ends at once (help, version).
 std::optional<Options> ParseArguments(const std::vector<std::string>& arguments) {
   const Normalised normalised = Normalise(arguments);
   QCommandLineParser parser;
-  ParserOf(normalised.arguments, parser);
+  Parse(parser, normalised.arguments);
   Options options;
   std::map<QString, qsizetype> taken;
   // In the order given, so that the first fault found is the one reported.
@@ -360,7 +363,8 @@ std::vector<std::vector<std::string>> EventFilesPerManifest(const Options& optio
   for (size_t e = 0; e < named.size() && everyManifestRead; ++e) {
     if (used[e]) continue;
     throw UsageError{"o evento " + named[e].path + " é do MDF-e de chave " + ToUtf8(named[e].AccessKey()) +
-                     ", que não está entre os XML informados", false};
+                         ", que não está entre os XML informados",
+                     false};
   }
   return perManifest;
 }
