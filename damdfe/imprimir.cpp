@@ -1,204 +1,31 @@
 // damdfe-imprimir: prints the DAMDFE of one or more MDF-e files from the command line.
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFile>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocale>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "DamdfeTexts.h"
 #include "FileAccess.h"
 #include "PrintJob.h"
+#include "PrivateFile.h"
 #include "QtTranslation.h"
 #include "ReportOutput.h"
 #include "SafeFiles.h"
 
 namespace {
-
-constexpr const char* kVersion = "damdfe-imprimir 1.0.0";
-
-constexpr const char* kUsage =
-    "Uso: damdfe-imprimir [opções] ARQUIVO.xml [ARQUIVO.xml ...]\n"
-    "Imprime o DAMDFE de cada MDF-e (XML do leiaute 3.00, com ou sem o protocolo de autorização).\n"
-    "\n"
-    "Arquivos:\n"
-    "  --xml ARQUIVO          MDF-e a imprimir (pode repetir; arquivos soltos também valem)\n"
-    "  --logo ARQUIVO         logomarca do cliente (BMP, JPEG ou PNG; opcional)\n"
-    "  --evento ARQUIVO       evento registrado do MDF-e (procEventoMDFe): cancelamento, encerramento\n"
-    "                         ou inclusão de condutor (pode repetir)\n"
-    "  --eventos PASTA        usa os eventos desta pasta cuja chave é a do MDF-e\n"
-    "\n"
-    "Saída (uma só; sem nenhuma, um PDF por MDF-e na pasta atual, com o nome do XML):\n"
-    "  --pdf ARQUIVO          grava o PDF neste arquivo (um único XML)\n"
-    "  --pasta PASTA          grava um PDF por MDF-e nesta pasta, com o nome do XML\n"
-    "  --png PASTA            grava as folhas como imagens PNG (uma subpasta por XML quando forem vários)\n"
-    "  --impressora[=NOME]    envia para a impressora NOME, ou para a padrão\n"
-    "  --visualizar           abre a visualização de impressão (requer tela)\n"
-    "\n"
-    "DAMDFE:\n"
-    "  --protocolo NÚMERO     número do protocolo de autorização\n"
-    "  --tipo TIPO            normal (padrão), contingencia ou dpec\n"
-    "  --formato FORMATO      retrato (padrão) ou paisagem\n"
-    "\n"
-    "Outras:\n"
-    "  --parametros           mostra os parâmetros do relatório (nome=valor) e não imprime\n"
-    "  --help                 mostra esta ajuda\n"
-    "  --version              mostra a versão\n"
-    "\n"
-    "Saída do programa: 0 quando todos foram impressos, 1 quando algum falhou, 2 para uso incorreto.\n";
-
-enum class OutputKind { Folder, Pdf, Png, Printer, Preview };
-
-struct Options {
-  std::vector<std::string> xmlFiles;
-  std::string logo;
-  std::string protocol;
-  int typeIndex = 0;
-  int format = 0;
-  bool parametersOnly = false;
-  std::optional<OutputKind> output;
-  std::string outputPath;  // file, folder or printer name
-  std::vector<std::string> eventFiles;
-  std::vector<std::string> eventFolders;
-};
-
-struct UsageError {
-  std::string message;
-  bool showUsage = true;
-};
-
-void ChooseOutput(Options& options, OutputKind kind, std::string path) {
-  if (options.output) throw UsageError{"escolha uma só saída (--pdf, --pasta, --png, --impressora ou --visualizar)"};
-  options.output = kind;
-  options.outputPath = std::move(path);
-}
-
-int ChoiceIndex(const std::string& option, const std::string& value, const std::vector<std::string>& choices) {
-  for (size_t i = 0; i < choices.size(); ++i) {
-    if (choices[i] == value) return static_cast<int>(i);
-  }
-  throw UsageError{"valor inválido para " + option + ": \"" + value + "\""};
-}
-
-const QStringList kValueOptions = {QStringLiteral("xml"),     QStringLiteral("evento"),    QStringLiteral("eventos"),
-                                   QStringLiteral("logo"),    QStringLiteral("protocolo"), QStringLiteral("tipo"),
-                                   QStringLiteral("formato"), QStringLiteral("pdf"),       QStringLiteral("pasta"),
-                                   QStringLiteral("png"),     QStringLiteral("impressora")};
-const QStringList kSwitches = {QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("parametros"),
-                               QStringLiteral("visualizar")};
-
-// Arguments as the parser reads them, one character a byte, so paths come back as the same bytes.
-QString Latin1(const std::string& bytes) {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
-
-// The arguments the parser gets, and the usage error that stops them: a loose file becomes
-// "--xml=FILE" and "--impressora" takes the next argument only when it names no option and no
-// XML, so the parser sees the arguments in their order and never guesses. The list ends at the
-// error, which counts only if nothing before it ends the run first.
-struct Normalised {
-  QStringList arguments{QStringLiteral("damdfe-imprimir")};
-  std::optional<UsageError> error;
-};
-
-Normalised Normalise(const std::vector<std::string>& arguments) {
-  Normalised result;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    const size_t equals = argument.find('=');
-    const QString name = argument.rfind("--", 0) == 0 ? Latin1(argument.substr(2, equals - 2)) : QString();
-    if (argument == "--impressora") {
-      bool named =
-          i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0 && !HasXmlExtension(arguments[i + 1]);
-      result.arguments << Latin1("--impressora=" + (named ? arguments[++i] : std::string()));
-    } else if (argument.rfind("-", 0) != 0 || argument == "-") {
-      result.arguments << Latin1("--xml=" + argument);
-    } else if (argument == "-h" || (kSwitches.contains(name) && equals == std::string::npos)) {
-      result.arguments << Latin1(argument);
-    } else if (name == u"impressora" && equals != std::string::npos) {
-      result.arguments << Latin1(argument);
-    } else if (kValueOptions.contains(name) && equals == std::string::npos && i + 1 < arguments.size()) {
-      result.arguments << Latin1(argument + "=" + arguments[++i]);
-    } else {
-      const bool valueMissing = kValueOptions.contains(name) && equals == std::string::npos;
-      result.error = UsageError{valueMissing ? "falta o valor de " + argument : "opção desconhecida: " + argument};
-      return result;
-    }
-  }
-  return result;
-}
-
-// Normalise has refused whatever the parser would not take.
-void Parse(QCommandLineParser& parser, const QStringList& arguments) {
-  for (const QString& name : kValueOptions) parser.addOption(QCommandLineOption(name, QString(), name));
-  for (const QString& name : kSwitches) parser.addOption(QCommandLineOption(name));
-  parser.addOption(QCommandLineOption(QStringLiteral("h")));
-  if (!parser.parse(arguments)) throw UsageError{parser.errorText().toStdString()};
-}
-
-// Returns nullopt when the run ends at once (help, version).
-std::optional<Options> ParseArguments(const std::vector<std::string>& arguments) {
-  const Normalised normalised = Normalise(arguments);
-  QCommandLineParser parser;
-  Parse(parser, normalised.arguments);
-  Options options;
-  std::map<QString, qsizetype> taken;
-  // In the order given, so that the first fault found is the one reported.
-  for (const QString& name : parser.optionNames()) {
-    auto value = [&] { return Bytes(parser.values(name).at(taken[name]++)); };
-    const std::string option = "--" + name.toStdString();
-    if (name == u"help" || name == u"h") {
-      std::cout << kUsage;
-      return std::nullopt;
-    } else if (name == u"version") {
-      std::cout << kVersion << "\n";
-      return std::nullopt;
-    } else if (name == u"xml") {
-      options.xmlFiles.push_back(value());
-    } else if (name == u"evento") {
-      options.eventFiles.push_back(value());
-    } else if (name == u"eventos") {
-      options.eventFolders.push_back(value());
-    } else if (name == u"logo") {
-      options.logo = value();
-    } else if (name == u"protocolo") {
-      options.protocol = value();
-    } else if (name == u"tipo") {
-      options.typeIndex = ChoiceIndex(option, value(), {"normal", "contingencia", "dpec"});
-    } else if (name == u"formato") {
-      options.format = ChoiceIndex(option, value(), {"retrato", "paisagem"});
-    } else if (name == u"parametros") {
-      options.parametersOnly = true;
-    } else if (name == u"pdf") {
-      ChooseOutput(options, OutputKind::Pdf, value());
-    } else if (name == u"pasta") {
-      ChooseOutput(options, OutputKind::Folder, value());
-    } else if (name == u"png") {
-      ChooseOutput(options, OutputKind::Png, value());
-    } else if (name == u"visualizar") {
-      ChooseOutput(options, OutputKind::Preview, "");
-    } else if (name == u"impressora") {
-      ChooseOutput(options, OutputKind::Printer, value());
-    }
-  }
-  if (normalised.error) throw *normalised.error;
-  if (options.xmlFiles.empty()) throw UsageError{"informe ao menos um arquivo XML"};
-  if (options.output == OutputKind::Pdf && options.xmlFiles.size() > 1) {
-    throw UsageError{"--pdf grava um único arquivo; para vários XML use --pasta"};
-  }
-  return options;
-}
 
 // Arguments are bytes: paths keep them, whatever the locale thinks of them.
 QString QtPath(const std::filesystem::path& path) {
@@ -212,7 +39,8 @@ struct PlannedOutput {
 };
 
 std::filesystem::path DefaultPath(const Options& options, const std::string& xmlPath) {
-  const std::filesystem::path stem = std::filesystem::path(xmlPath).stem();
+  const std::filesystem::path stem =
+      xmlPath == kStandardStream ? std::filesystem::path("damdfe") : std::filesystem::path(xmlPath).stem();
   switch (options.output.value_or(OutputKind::Folder)) {
     case OutputKind::Pdf: return options.outputPath;
     case OutputKind::Folder:
@@ -255,7 +83,7 @@ void RefuseOverwritingInputs(const Options& options, const std::vector<PlannedOu
   std::vector<std::filesystem::path> inputs(options.xmlFiles.begin(), options.xmlFiles.end());
   if (!options.logo.empty()) inputs.push_back(options.logo);
   for (const PlannedOutput& output : planned) {
-    if (output.path.empty()) continue;
+    if (output.path.empty() || output.path == kStandardStream) continue;
     if (HasXmlExtension(output.path) && options.output != OutputKind::Png) {
       throw UsageError{"a saída " + output.path.string() + " termina em .xml; o PDF não substitui um XML", false};
     }
@@ -270,6 +98,8 @@ void RefuseOverwritingInputs(const Options& options, const std::vector<PlannedOu
 ReportOutput OutputFor(const Options& options, const PlannedOutput& planned) {
   switch (options.output.value_or(OutputKind::Folder)) {
     case OutputKind::Pdf:
+      if (planned.path == kStandardStream) return rv::PdfInMemory{};
+      return rv::PdfFile{QtPath(planned.path)};
     case OutputKind::Folder: return rv::PdfFile{QtPath(planned.path)};
     case OutputKind::Png: return rv::PngPages{QtPath(planned.path)};
     case OutputKind::Printer: return rv::Printer{QString::fromStdString(options.outputPath)};
@@ -311,12 +141,30 @@ std::string ShowParameters(const Options& options, const std::string& xmlPath,
   return "";
 }
 
-std::string RunOne(const Options& options, const std::string& xmlPath, const PlannedOutput& planned,
-                   const std::vector<std::string>& eventFiles) {
-  if (options.parametersOnly) return ShowParameters(options, xmlPath, eventFiles);
-  SetReportOutput(OutputFor(options, planned));
-  return PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format,
-                     eventFiles);
+// What became of one manifest.
+struct Outcome {
+  std::string result;  // empty when printed, else the reason
+  int sheets = 0;
+};
+
+// The PDF is written only once it is whole: a failed print leaves nothing half-written there.
+std::string WriteToStandardOutput(const QByteArray& bytes) {
+  const auto size = static_cast<size_t>(bytes.size());
+  if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0) return "";
+  return "Não foi possível escrever o PDF na saída padrão: " + SystemErrorText(errno);
+}
+
+Outcome RunOne(const Options& options, const std::string& xmlPath, const PlannedOutput& planned,
+               const std::vector<std::string>& eventFiles) {
+  if (options.parametersOnly) return {ShowParameters(options, xmlPath, eventFiles)};
+  const ReportOutput output = OutputFor(options, planned);
+  SetReportOutput(output);
+  Outcome outcome{PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol,
+                              options.format, eventFiles)};
+  if (outcome.result.empty() && planned.path == kStandardStream) {
+    outcome.result = WriteToStandardOutput(*std::get<rv::PdfInMemory>(output).bytes);
+  }
+  return outcome;
 }
 
 // The events of one manifest: those given by name with its key (marked used), then those of the folders.
@@ -401,6 +249,83 @@ std::string CreateOutputFolder(const Options& options) {
   return "Não foi possível criar a pasta " + options.outputPath + ": " + SystemErrorText(error.value());
 }
 
+// Larger than any manifest by far (the job refuses more than 20 MB); reading stops there.
+constexpr size_t kStandardInputLimit = 64 * 1024 * 1024;
+
+// The XML given as "-", read once into a private file that the job reads like any other.
+std::unique_ptr<TPrivateFile> ReadStandardInput() {
+  std::string bytes;
+  char buffer[65536];
+  for (size_t n; bytes.size() <= kStandardInputLimit && (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) {
+    bytes.append(buffer, n);
+  }
+  if (std::ferror(stdin)) throw std::runtime_error("Não foi possível ler a entrada padrão: " + SystemErrorText(errno));
+  if (bytes.size() > kStandardInputLimit) throw std::runtime_error("a entrada padrão passa de 64 MB: não é um MDF-e");
+  auto file = std::make_unique<TPrivateFile>(QStringLiteral("entrada.xml"));
+  file->Write(bytes);
+  return file;
+}
+
+// Where the output of one manifest went, for --json: a file or folder, "-", a queue name; empty
+// for the default printer and the preview.
+std::string OutputName(const Options& options, const PlannedOutput& planned) {
+  return options.output == OutputKind::Printer ? options.outputPath : planned.path.string();
+}
+
+std::string AccessKeyOf(const std::string& xmlPath) {
+  try {
+    return ToUtf8(ManifestIdentity(xmlPath).accessKey);
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
+QByteArray JsonLine(const std::string& name, const std::string& output, const Outcome& outcome,
+                    const std::string& key) {
+  auto text = [](const std::string& value) {
+    return value.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(QString::fromStdString(value));
+  };
+  const QJsonObject line{
+      {QStringLiteral("arquivo"), QString::fromStdString(name)},
+      {QStringLiteral("saida"), text(output)},
+      {QStringLiteral("status"), outcome.result.empty() ? QStringLiteral("impresso") : QStringLiteral("erro")},
+      {QStringLiteral("erro"), text(outcome.result)},
+      {QStringLiteral("chave"), text(key)},
+      {QStringLiteral("folhas"), outcome.sheets}};
+  return QJsonDocument(line).toJson(QJsonDocument::Compact);
+}
+
+// Prints each manifest in turn, whatever became of the ones before; `reading` names the files to
+// read (standard input's copy in place of "-").
+int PrintAll(const Options& options, const Options& reading, const std::vector<PlannedOutput>& planned,
+             const std::vector<std::vector<std::string>>& eventFiles) {
+  const size_t count = options.xmlFiles.size();
+  size_t failures = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const std::string& name = options.xmlFiles[i];
+    const std::string& xmlPath = reading.xmlFiles[i];
+    if (count > 1 && options.parametersOnly) std::cout << (i ? "\n" : "") << "== " << name << " ==\n";
+    const Outcome outcome = FileExists(xmlPath) ? RunOne(reading, xmlPath, planned[i], eventFiles[i])
+                                                : Outcome{kInvalidXmlPathMessage + ": " + name};
+    const bool printed = outcome.result.empty();
+    if (!printed) ++failures;
+    if (options.json) {
+      std::cout << JsonLine(name, OutputName(options, planned[i]), outcome, AccessKeyOf(xmlPath)).toStdString()
+                << std::endl;
+    }
+    if (count > 1 && !(printed && options.quiet)) {
+      std::cerr << "[" << i + 1 << "/" << count << "] " << name << ": "
+                << (printed ? "impresso" + planned[i].note : outcome.result) << "\n";
+    } else if (!printed) {
+      std::cerr << outcome.result << "\n";
+    }
+  }
+  if (count > 1 && !options.parametersOnly && !options.quiet) {
+    std::cerr << count - failures << " impressos, " << failures << " com erro\n";
+  }
+  return failures == 0 ? 0 : 1;
+}
+
 int Run(const Options& options, int argc, char** argv) {
   if (options.output == OutputKind::Preview && !options.parametersOnly && !HasDisplay()) {
     std::cerr << "damdfe-imprimir: --visualizar precisa de uma tela; sem tela, use --pdf, --pasta ou --png\n";
@@ -412,9 +337,16 @@ int Run(const Options& options, int argc, char** argv) {
   }
   const std::vector<PlannedOutput> planned = PlanOutputs(options);
   if (!options.parametersOnly) RefuseOverwritingInputs(options, planned);
+  Options reading = options;
+  std::unique_ptr<TPrivateFile> standardInput;
   std::vector<std::vector<std::string>> eventFiles;
   try {
-    eventFiles = EventFilesPerManifest(options);
+    auto stdinAt = std::find(reading.xmlFiles.begin(), reading.xmlFiles.end(), kStandardStream);
+    if (stdinAt != reading.xmlFiles.end()) {
+      standardInput = ReadStandardInput();
+      *stdinAt = standardInput->Path().string();
+    }
+    eventFiles = EventFilesPerManifest(reading);
   } catch (const std::runtime_error& error) {
     std::cerr << "damdfe-imprimir: " << error.what() << "\n";
     return 1;
@@ -425,25 +357,7 @@ int Run(const Options& options, int argc, char** argv) {
   }
   std::unique_ptr<QGuiApplication> application;
   if (!options.parametersOnly) application = StartQt(options, argc, argv);
-
-  const size_t count = options.xmlFiles.size();
-  size_t failures = 0;
-  for (size_t i = 0; i < count; ++i) {
-    const std::string& xmlPath = options.xmlFiles[i];
-    if (count > 1 && options.parametersOnly) std::cout << (i ? "\n" : "") << "== " << xmlPath << " ==\n";
-    std::string result = FileExists(xmlPath) ? RunOne(options, xmlPath, planned[i], eventFiles[i])
-                                             : kInvalidXmlPathMessage + ": " + xmlPath;
-    if (!result.empty()) ++failures;
-    if (count > 1) {
-      std::cerr << "[" << i + 1 << "/" << count << "] " << xmlPath << ": "
-                << (result.empty() ? "impresso" + planned[i].note : result) << "\n";
-    } else if (!result.empty()) {
-      std::cerr << result << "\n";
-    }
-  }
-  if (count > 1 && !options.parametersOnly)
-    std::cerr << count - failures << " impressos, " << failures << " com falha\n";
-  return failures == 0 ? 0 : 1;
+  return PrintAll(options, reading, planned, eventFiles);
 }
 
 }  // namespace
@@ -456,7 +370,7 @@ int main(int argc, char** argv) {
     return Run(*options, argc, argv);
   } catch (const UsageError& error) {
     std::cerr << "damdfe-imprimir: " << error.message << "\n";
-    if (error.showUsage) std::cerr << "\n" << kUsage;
+    if (error.showUsage) std::cerr << kHelpHint << "\n";
     return 2;
   }
 }
