@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <fstream>
 #include <functional>
 #include <map>
@@ -91,7 +94,7 @@ TEST(DamdfeImprimir, ExitCodesAndMessages) {
     std::string inError;
   };
   const Case cases[] = {
-      {{}, 2, "Uso: damdfe-imprimir"},
+      {{}, 2, "informe ao menos um arquivo XML\nUse \"damdfe-imprimir --help\" para ver as opções.\n"},
       {{"--formato", "diagonal", kSample.string()}, 2, "--formato"},
       {{"--desconhecida", kSample.string()}, 2, "opção desconhecida"},
       {{"--pdf", "a.pdf", kSample.string(), kSample.string()}, 2, "--pasta"},
@@ -133,14 +136,101 @@ TEST(DamdfeImprimir, SeveralFilesGoOnAfterAFailureOnePdfEach) {
   std::filesystem::copy_file(kSample, copy);
   auto out = dir / "pdfs";
   std::filesystem::create_directories(out);
-  ToolResult result = Imprimir({"--pasta", out.string(), kSample.string(), bad.string(), "--xml", copy.string()});
+  ToolResult result =
+      Imprimir({"--json", "--pasta", out.string(), kSample.string(), bad.string(), "--xml", copy.string()});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("[1/3] " + kSample.string() + ": impresso"), std::string::npos) << result.err;
   EXPECT_NE(result.err.find("[2/3] " + bad.string() + ": -1 ERRO"), std::string::npos) << result.err;
   EXPECT_NE(result.err.find("[3/3] " + copy.string() + ": impresso"), std::string::npos) << result.err;
+  EXPECT_TRUE(result.err.ends_with("\n2 impressos, 1 com erro\n")) << result.err;
   EXPECT_TRUE(std::filesystem::exists(out / "MDFe_exemplo.pdf"));
   EXPECT_TRUE(std::filesystem::exists(out / "segundo.pdf"));
   EXPECT_FALSE(std::filesystem::exists(out / "quebrado.pdf"));
+
+  // --json: one object a line for each input on standard output, and nothing else there.
+  const std::string key = Parameters(kSample)["barra_chave_acesso"];
+  std::istringstream lines(result.out);
+  std::vector<QJsonObject> objects;
+  for (std::string line; std::getline(lines, line);) {
+    objects.push_back(QJsonDocument::fromJson(QByteArray::fromStdString(line)).object());
+  }
+  ASSERT_EQ(objects.size(), 3u) << result.out;
+  auto expect = [](const QJsonObject& object, const std::string& file, const std::string& output, const char* status,
+                   const std::string& key, int sheets) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(object["arquivo"].toString().toStdString(), file);
+    EXPECT_EQ(object["saida"].toString().toStdString(), output);
+    EXPECT_EQ(object["status"].toString(), QString::fromLatin1(status));
+    EXPECT_EQ(object["chave"].toString().toStdString(), key);
+    EXPECT_EQ(object["folhas"].toInt(-1), sheets);
+  };
+  expect(objects[0], kSample.string(), (out / "MDFe_exemplo.pdf").string(), "impresso", key, 1);
+  EXPECT_TRUE(objects[0]["erro"].isNull());
+  expect(objects[1], bad.string(), (out / "quebrado.pdf").string(), "erro", "", 0);
+  EXPECT_TRUE(objects[1]["erro"].toString().startsWith(QStringLiteral("-1 ERRO: "))) << result.out;
+  expect(objects[2], copy.string(), (out / "segundo.pdf").string(), "impresso", key, 1);
+}
+
+// Runs the program in the folder, with standard input from the file (none when empty).
+ToolResult ImprimirIn(const TempDir& dir, const std::vector<std::string>& arguments,
+                      const std::filesystem::path& input = "/dev/null") {
+  std::vector<std::string> shell = {"-c", "cd \"$0\" && exec \"$@\" < \"$INPUT\"", dir.path().string(), kPrinter};
+  shell.insert(shell.end(), arguments.begin(), arguments.end());
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("INPUT", QString::fromStdString(input.string()));
+  return RunTool("/bin/sh", shell, 120000, environment);
+}
+
+// GNU conventions: --opção=valor and --opção valor, "--" ends the options, "-" is standard input
+// (once), and a usage error is one line with a pointer to --help.
+TEST(DamdfeImprimir, ArgumentsFollowGnuConventions) {
+  TempDir dir;
+  std::filesystem::copy_file(kSample, dir / "-m.xml");
+  std::filesystem::copy_file(kSample, dir / "manifesto");
+  const std::string hint = "\nUse \"damdfe-imprimir --help\" para ver as opções.\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string inOut, err;  // err: the whole of standard error
+  };
+  const Case cases[] = {
+      {{"--parametros", "--tipo=contingencia", "--protocolo", "135", "--", "-m.xml"}, 0, "\nNUM_PROTOCOLO=135\n", ""},
+      {{"--parametros", "-"}, 0, "barra_chave_acesso=3526", ""},
+      // A file that is there is no queue name, with or without .xml.
+      {{"--impressora", "manifesto", "--parametros"}, 0, "barra_chave_acesso=3526", ""},
+      {{"--x", "-m.xml"}, 2, "", "damdfe-imprimir: opção desconhecida: --x" + hint},
+      {{"--parametros=sim", "manifesto"}, 2, "", "damdfe-imprimir: opção desconhecida: --parametros=sim" + hint},
+      {{"manifesto", "--formato"}, 2, "", "damdfe-imprimir: falta o valor de --formato" + hint},
+      {{"-", "--xml=-"}, 2, "", "damdfe-imprimir: a entrada padrão (-) só pode ser lida uma vez" + hint},
+      {{"--json", "--pdf", "-", "manifesto"},
+       2,
+       "",
+       "damdfe-imprimir: --json e --pdf - escrevem ambos na saída padrão; escolha um" + hint},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments));
+    ToolResult result = ImprimirIn(dir, c.arguments, kSample);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    EXPECT_NE(result.out.find(c.inOut), std::string::npos) << result.out;
+    EXPECT_EQ(result.err, c.err);
+  }
+}
+
+// "--pdf -" writes the whole PDF to standard output; --silencioso keeps only the errors.
+TEST(DamdfeImprimir, PdfToStandardOutputAndQuietBatch) {
+  TempDir dir;
+  ToolResult result = ImprimirIn(dir, {"--pdf", "-", "-"}, kSample);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  auto pdf = dir.Write("lido.pdf", result.out);
+  EXPECT_NE(Collapsed(PdfText(pdf)).find(Parameters(kSample)["chave_acesso"]), std::string::npos);
+
+  auto bad = dir.Write("quebrado.xml", "<MDFe>");
+  result = ImprimirIn(dir, {"--silencioso", "--pasta", "pdfs", "-", bad.string()}, kSample);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err.rfind("[2/2] " + bad.string() + ": -1 ERRO", 0), 0u) << result.err;
+  EXPECT_EQ(result.err.find("impresso"), std::string::npos) << result.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "pdfs" / "damdfe.pdf")) << "standard input's default name";
 }
 
 std::string Octal(unsigned char byte) {
@@ -204,7 +294,7 @@ TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
        [](TempDir& dir, const ToolResult& result) {
          EXPECT_TRUE(std::filesystem::is_regular_file(dir / "novas/pdfs/m.pdf"));
          EXPECT_TRUE(std::filesystem::is_regular_file(dir / "novas/pdfs/m-2.pdf"));
-         EXPECT_NE(result.err.find("2 impressos, 0 com falha"), std::string::npos);
+         EXPECT_NE(result.err.find("2 impressos, 0 com erro"), std::string::npos);
        }},
       {"a stale DISPLAY",
        [&](TempDir& dir) {
