@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "FileAccess.h"  // the manifest the cut is made from is read whole
 #include "PrivateFile.h"
 
 // The text as 8-bit lines: a line ends at CR LF, a lone CR or a lone LF; the text ends at its

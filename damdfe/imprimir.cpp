@@ -18,7 +18,9 @@
 
 #include "CommandLine.h"
 #include "DamdfeTexts.h"
+#include "DataFiles.h"
 #include "FileAccess.h"
+#include "ManifestLoading.h"
 #include "PrintJob.h"
 #include "PrivateFile.h"
 #include "QtTranslation.h"
@@ -158,9 +160,10 @@ Outcome RunOne(const Options& options, const std::string& xmlPath, const Planned
                const std::vector<std::string>& eventFiles) {
   if (options.parametersOnly) return {ShowParameters(options, xmlPath, eventFiles)};
   const ReportOutput output = OutputFor(options, planned);
-  SetReportOutput(output);
-  Outcome outcome{PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol,
-                              options.format, eventFiles)};
+  Outcome outcome;
+  outcome.result = PrintDAMDFE(
+      {xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format, eventFiles},
+      output, outcome.sheets);
   if (outcome.result.empty() && planned.path == kStandardStream) {
     outcome.result = WriteToStandardOutput(*std::get<rv::PdfInMemory>(output).bytes);
   }
