@@ -26,6 +26,11 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
   return ReadFileStart(file, std::numeric_limits<std::size_t>::max());
 }
 
+bool FileExists(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
 bool HasXmlExtension(const std::filesystem::path& path) {
   const std::string& name = path.native();
   if (name.size() < 4) return false;

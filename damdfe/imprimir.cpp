@@ -18,7 +18,6 @@
 
 #include "CommandLine.h"
 #include "DamdfeTexts.h"
-#include "DataFiles.h"
 #include "FileAccess.h"
 #include "ManifestLoading.h"
 #include "PrintJob.h"

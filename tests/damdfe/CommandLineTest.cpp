@@ -311,7 +311,7 @@ TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
          dir.Write("manifesto_\xE7.xml", manifest);
          return std::vector<std::string>{"--pdf", (dir / "o.pdf").string(), (dir / "manifesto_\xE7.xml").string()};
        },
-       0, ""},
+       0, "", nullptr},
       {"a processing instruction before the root, no declaration",
        [&](TempDir& dir) {
          dir.Write("pi.xml", "<?xml-model href=\"mdfe.rnc\" encoding=\"ISO-8859-1\"?>\n" +
