@@ -1,0 +1,249 @@
+// The print service end to end: a real server on a free loopback port, real HTTP clients on
+// other threads while the test's main thread serves.
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+#include <thread>
+
+#include "../damdfe/FixedParameterNames.h"
+#include "DamdfeTexts.h"
+#include "JobRunner.h"
+#include "PrintService.h"
+#include "TestFiles.h"
+#include "ToolRunner.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const QByteArray kSample = QByteArray::fromStdString(ReadFileBytes(DAMDFE_SOURCE_DIR "/samples/MDFe_exemplo.xml"));
+const QByteArray kLogo = QByteArray::fromStdString(ReadFileBytes(DAMDFE_SOURCE_DIR "/samples/logo_exemplo.bmp"));
+constexpr const char* kSampleKey = "3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210";
+
+struct THttpReply {
+  int status = 0;
+  QByteArray contentType;
+  QByteArray body;
+};
+
+QByteArray HeaderValue(const QByteArray& head, const QByteArray& name) {
+  for (const QByteArray& line : head.split('\n')) {
+    if (line.toLower().startsWith(name.toLower() + ":")) return line.mid(name.size() + 1).trimmed();
+  }
+  return {};
+}
+
+// One request on its own connection, blocking: for the client threads.
+THttpReply Call(quint16 port, const QByteArray& target, const QByteArray& contentType = {}, const QByteArray& body = {},
+                const QByteArray& method = "POST") {
+  QTcpSocket socket;
+  socket.connectToHost(QHostAddress::LocalHost, port);
+  if (!socket.waitForConnected(5000)) return {};
+  QByteArray request = method + " " + target + " HTTP/1.1\r\nHost: localhost\r\n";
+  if (!contentType.isEmpty()) request += "Content-Type: " + contentType + "\r\n";
+  socket.write(request + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+  while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(60000)) {
+  }
+  QByteArray received;
+  for (qsizetype headEnd = -1; socket.waitForReadyRead(60000);) {
+    received += socket.readAll();
+    headEnd = received.indexOf("\r\n\r\n");
+    if (headEnd < 0) continue;
+    const QByteArray head = received.left(headEnd);
+    if (received.size() - headEnd - 4 < HeaderValue(head, "Content-Length").toLongLong()) continue;
+    return {head.mid(9, 3).toInt(), HeaderValue(head, "Content-Type"), received.mid(headEnd + 4)};
+  }
+  return {};
+}
+
+QByteArray Form(const QByteArray& xml, const QByteArray& logo) {
+  QByteArray body = "--limite\r\nContent-Disposition: form-data; name=\"xml\"; filename=\"m.xml\"\r\n\r\n" + xml;
+  if (!logo.isEmpty()) body += "\r\n--limite\r\nContent-Disposition: form-data; name=\"logo\"\r\n\r\n" + logo;
+  return body + "\r\n--limite--\r\n";
+}
+
+template <class F>
+auto WhileServing(F&& clients) {
+  auto done = std::async(std::launch::async, std::forward<F>(clients));
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (done.wait_for(0s) == std::future_status::ready) loop.quit();
+  });
+  poll.start(5);
+  loop.exec();
+  return done.get();
+}
+
+std::string PdfTextOf(const QByteArray& pdf, const TempDir& folder, const std::string& name) {
+  return PdfText(folder.Write(name, pdf.toStdString()));
+}
+
+class ServiceTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // Everything the service writes goes to a folder of this test's own, to be found empty after.
+    temporary_ = new QTemporaryDir();
+    output_ = new TempDir();
+    qputenv("TMPDIR", QFile::encodeName(temporary_->path()));
+  }
+  static void TearDownTestSuite() {
+    delete output_;
+    delete temporary_;
+  }
+
+  void TearDown() override {
+    service_.reset();
+    EXPECT_TRUE(QDir(temporary_->path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+  }
+
+  quint16 Serve(
+      TServiceOptions options, TJobFunction job = [](const TJobInput& input) { return RunJob(input, ""); }) {
+    options.port = 0;
+    service_ = std::make_unique<TPrintService>(options, std::move(job));
+    QString error;
+    const quint16 port = service_->Start(error);
+    EXPECT_NE(port, 0) << error.toStdString();
+    return port;
+  }
+
+  static inline QTemporaryDir* temporary_ = nullptr;
+  static inline TempDir* output_ = nullptr;  // outside the watched folder
+  std::unique_ptr<TPrintService> service_;
+};
+
+TEST_F(ServiceTest, PrintsTheSampleAndAnswersItsParametersInOrder) {
+  const quint16 port = Serve({.workers = 2});
+  auto [pdf, form, parameters, health] = WhileServing([port] {
+    return std::tuple{Call(port, "/damdfe?formato=paisagem&protocolo=135269999999999", "application/xml", kSample),
+                      Call(port, "/damdfe", "multipart/form-data; boundary=limite", Form(kSample, kLogo)),
+                      Call(port, "/parametros?tipo=contingencia", "text/xml", kSample),
+                      Call(port, "/saude", {}, {}, "GET")};
+  });
+  ASSERT_EQ(pdf.status, 200) << pdf.body.toStdString();
+  EXPECT_EQ(pdf.contentType, "application/pdf");
+  const std::string text = PdfTextOf(pdf.body, *output_, "paisagem.pdf");
+  EXPECT_NE(text.find(kSampleKey), std::string::npos);
+  EXPECT_NE(text.find("135269999999999"), std::string::npos);
+
+  ASSERT_EQ(form.status, 200) << form.body.toStdString();
+  EXPECT_NE(PdfTextOf(form.body, *output_, "formulario.pdf").find(kSampleKey), std::string::npos);
+
+  ASSERT_EQ(parameters.status, 200) << parameters.body.toStdString();
+  const QJsonObject settings = QJsonDocument::fromJson(parameters.body).object();
+  std::vector<std::string> names;
+  for (const QJsonValue& pair : settings["parametros"].toArray()) names.push_back(pair[0].toString().toStdString());
+  EXPECT_EQ(names, kFixedSettingNames);
+  EXPECT_EQ(settings["parametros"][5][1].toString().toStdString(), ContingencyTextFor(1));
+  EXPECT_FALSE(settings["suplementares"].toArray().isEmpty());
+
+  EXPECT_EQ(health.status, 200);
+  EXPECT_EQ(health.body, R"({"status":"ok"})");
+}
+
+TEST_F(ServiceTest, RefusesWithAReasonInJson) {
+  struct Case {
+    QByteArray target, contentType, body, method;
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {"/damdfe?formato=quadrado", "application/xml", kSample, "POST", 400},
+      {"/damdfe?formatu=retrato", "application/xml", kSample, "POST", 400},
+      {"/damdfe", "multipart/form-data; boundary=limite", Form({}, kLogo), "POST", 400},
+      {"/damdfe", "multipart/form-data; boundary=outro", Form(kSample, {}), "POST", 400},
+      {"/damdfe", "application/xml", {}, "POST", 400},
+      {"/damdfe", "application/xml", QByteArray(30 * 1024 * 1024, ' '), "POST", 413},
+      {"/damdfe", "application/x-www-form-urlencoded", kSample, "POST", 415},
+      {"/damdfe", "application/xml", "<nota/>", "POST", 422},
+      {"/parametros", "application/xml", "isto não é XML", "POST", 422},
+      {"/damdfe", {}, {}, "GET", 405},
+      {"/imprimir", "application/xml", kSample, "POST", 404},
+  };
+  const quint16 port = Serve({});
+  const auto replies = WhileServing([&] {
+    std::vector<THttpReply> answered;
+    for (const Case& c : cases) answered.push_back(Call(port, c.target, c.contentType, c.body, c.method));
+    return answered;
+  });
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].target.toStdString() + " " + cases[i].contentType.toStdString());
+    EXPECT_EQ(replies[i].status, cases[i].status);
+    EXPECT_EQ(replies[i].contentType, "application/json");
+    EXPECT_FALSE(QJsonDocument::fromJson(replies[i].body)["erro"].toString().isEmpty()) << replies[i].body.data();
+  }
+}
+
+// One worker and one place in the queue; the job holds until released.
+TEST_F(ServiceTest, BusyOrSlowIsAnsweredNeverHung) {
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<int> started = 0;
+  const quint16 port = Serve({.workers = 1, .queueLength = 1, .timeLimit = 1s}, [&](const TJobInput&) {
+    ++started;
+    released.wait_for(10s);
+    return TAnswer{200, "application/pdf", "%PDF"};
+  });
+  const auto [running, queued, refused] = WhileServing([&] {
+    auto first = std::async(std::launch::async, [&] { return Call(port, "/damdfe", "application/xml", kSample); });
+    while (started == 0) std::this_thread::sleep_for(1ms);
+    auto second = std::async(std::launch::async, [&] { return Call(port, "/damdfe", "application/xml", kSample); });
+    std::this_thread::sleep_for(200ms);
+    THttpReply third = Call(port, "/damdfe", "application/xml", kSample);
+    return std::tuple{first.get(), second.get(), third};
+  });
+  EXPECT_EQ(refused.status, 503);  // queue full
+  EXPECT_EQ(running.status, 504);  // printing past the limit
+  EXPECT_EQ(queued.status, 503);   // still waiting at the limit
+  release.set_value();
+  QDeadlineTimer patience(10s);
+  while (!service_->Idle() && !patience.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  const THttpReply after = WhileServing([&] { return Call(port, "/damdfe", "application/xml", kSample); });
+  EXPECT_EQ(after.status, 200);
+  EXPECT_EQ(started, 2) << "the job that timed out in the queue never ran";
+}
+
+TEST_F(ServiceTest, EightClientsOfTwentyFiveRequestsEachGetTheirOwnPdf) {
+  constexpr int kClients = 8;
+  constexpr int kRequests = 25;
+  const quint16 port = Serve({.workers = 2, .queueLength = kClients});
+  auto protocol = [](int client, int request) { return QByteArray::number(135260000000000 + client * 100 + request); };
+  const auto replies = WhileServing([&] {
+    std::vector<std::future<std::vector<THttpReply>>> clients;
+    for (int client = 0; client < kClients; ++client) {
+      clients.push_back(std::async(std::launch::async, [&, client] {
+        std::vector<THttpReply> answered;
+        for (int request = 0; request < kRequests; ++request) {
+          answered.push_back(Call(port, "/damdfe?protocolo=" + protocol(client, request), "application/xml", kSample));
+        }
+        return answered;
+      }));
+    }
+    std::vector<std::vector<THttpReply>> all;
+    for (auto& client : clients) all.push_back(client.get());
+    return all;
+  });
+  for (int client = 0; client < kClients; ++client) {
+    for (int request = 0; request < kRequests; ++request) {
+      SCOPED_TRACE(protocol(client, request).toStdString());
+      const THttpReply& reply = replies[client][request];
+      ASSERT_EQ(reply.status, 200) << reply.body.toStdString();
+      const std::string text = PdfTextOf(reply.body, *output_, "pedido.pdf");
+      EXPECT_NE(text.find(protocol(client, request).toStdString()), std::string::npos);
+    }
+  }
+}
+
+}  // namespace
