@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -20,6 +19,7 @@
 
 #include "../damdfe/FixedParameterNames.h"
 #include "DamdfeTexts.h"
+#include "HttpClient.h"
 #include "JobRunner.h"
 #include "PrintService.h"
 #include "TestFiles.h"
@@ -32,42 +32,6 @@ using namespace std::chrono_literals;
 const QByteArray kSample = QByteArray::fromStdString(ReadFileBytes(DAMDFE_SOURCE_DIR "/samples/MDFe_exemplo.xml"));
 const QByteArray kLogo = QByteArray::fromStdString(ReadFileBytes(DAMDFE_SOURCE_DIR "/samples/logo_exemplo.bmp"));
 constexpr const char* kSampleKey = "3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210";
-
-struct THttpReply {
-  int status = 0;
-  QByteArray contentType;
-  QByteArray body;
-};
-
-QByteArray HeaderValue(const QByteArray& head, const QByteArray& name) {
-  for (const QByteArray& line : head.split('\n')) {
-    if (line.toLower().startsWith(name.toLower() + ":")) return line.mid(name.size() + 1).trimmed();
-  }
-  return {};
-}
-
-// One request on its own connection, blocking: for the client threads.
-THttpReply Call(quint16 port, const QByteArray& target, const QByteArray& contentType = {}, const QByteArray& body = {},
-                const QByteArray& method = "POST") {
-  QTcpSocket socket;
-  socket.connectToHost(QHostAddress::LocalHost, port);
-  if (!socket.waitForConnected(5000)) return {};
-  QByteArray request = method + " " + target + " HTTP/1.1\r\nHost: localhost\r\n";
-  if (!contentType.isEmpty()) request += "Content-Type: " + contentType + "\r\n";
-  socket.write(request + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-  while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(60000)) {
-  }
-  QByteArray received;
-  for (qsizetype headEnd = -1; socket.waitForReadyRead(60000);) {
-    received += socket.readAll();
-    headEnd = received.indexOf("\r\n\r\n");
-    if (headEnd < 0) continue;
-    const QByteArray head = received.left(headEnd);
-    if (received.size() - headEnd - 4 < HeaderValue(head, "Content-Length").toLongLong()) continue;
-    return {head.mid(9, 3).toInt(), HeaderValue(head, "Content-Type"), received.mid(headEnd + 4)};
-  }
-  return {};
-}
 
 QByteArray Form(const QByteArray& xml, const QByteArray& logo) {
   QByteArray body = "--limite\r\nContent-Disposition: form-data; name=\"xml\"; filename=\"m.xml\"\r\n\r\n" + xml;
@@ -128,10 +92,10 @@ class ServiceTest : public testing::Test {
 TEST_F(ServiceTest, PrintsTheSampleAndAnswersItsParametersInOrder) {
   const quint16 port = Serve({.workers = 2});
   auto [pdf, form, parameters, health] = WhileServing([port] {
-    return std::tuple{Call(port, "/damdfe?formato=paisagem&protocolo=135269999999999", "application/xml", kSample),
-                      Call(port, "/damdfe", "multipart/form-data; boundary=limite", Form(kSample, kLogo)),
-                      Call(port, "/parametros?tipo=contingencia", "text/xml", kSample),
-                      Call(port, "/saude", {}, {}, "GET")};
+    return std::tuple{HttpCall(port, "/damdfe?formato=paisagem&protocolo=135269999999999", "application/xml", kSample),
+                      HttpCall(port, "/damdfe", "multipart/form-data; boundary=limite", Form(kSample, kLogo)),
+                      HttpCall(port, "/parametros?tipo=contingencia", "text/xml", kSample),
+                      HttpCall(port, "/saude", {}, {}, "GET")};
   });
   ASSERT_EQ(pdf.status, 200) << pdf.body.toStdString();
   EXPECT_EQ(pdf.contentType, "application/pdf");
@@ -175,7 +139,7 @@ TEST_F(ServiceTest, RefusesWithAReasonInJson) {
   const quint16 port = Serve({});
   const auto replies = WhileServing([&] {
     std::vector<THttpReply> answered;
-    for (const Case& c : cases) answered.push_back(Call(port, c.target, c.contentType, c.body, c.method));
+    for (const Case& c : cases) answered.push_back(HttpCall(port, c.target, c.contentType, c.body, c.method));
     return answered;
   });
   for (size_t i = 0; i < cases.size(); ++i) {
@@ -197,11 +161,11 @@ TEST_F(ServiceTest, BusyOrSlowIsAnsweredNeverHung) {
     return TAnswer{200, "application/pdf", "%PDF"};
   });
   const auto [running, queued, refused] = WhileServing([&] {
-    auto first = std::async(std::launch::async, [&] { return Call(port, "/damdfe", "application/xml", kSample); });
+    auto first = std::async(std::launch::async, [&] { return HttpCall(port, "/damdfe", "application/xml", kSample); });
     while (started == 0) std::this_thread::sleep_for(1ms);
-    auto second = std::async(std::launch::async, [&] { return Call(port, "/damdfe", "application/xml", kSample); });
+    auto second = std::async(std::launch::async, [&] { return HttpCall(port, "/damdfe", "application/xml", kSample); });
     std::this_thread::sleep_for(200ms);
-    THttpReply third = Call(port, "/damdfe", "application/xml", kSample);
+    THttpReply third = HttpCall(port, "/damdfe", "application/xml", kSample);
     return std::tuple{first.get(), second.get(), third};
   });
   EXPECT_EQ(refused.status, 503);  // queue full
@@ -210,7 +174,7 @@ TEST_F(ServiceTest, BusyOrSlowIsAnsweredNeverHung) {
   release.set_value();
   QDeadlineTimer patience(10s);
   while (!service_->Idle() && !patience.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  const THttpReply after = WhileServing([&] { return Call(port, "/damdfe", "application/xml", kSample); });
+  const THttpReply after = WhileServing([&] { return HttpCall(port, "/damdfe", "application/xml", kSample); });
   EXPECT_EQ(after.status, 200);
   EXPECT_EQ(started, 2) << "the job that timed out in the queue never ran";
 }
@@ -226,7 +190,8 @@ TEST_F(ServiceTest, EightClientsOfTwentyFiveRequestsEachGetTheirOwnPdf) {
       clients.push_back(std::async(std::launch::async, [&, client] {
         std::vector<THttpReply> answered;
         for (int request = 0; request < kRequests; ++request) {
-          answered.push_back(Call(port, "/damdfe?protocolo=" + protocol(client, request), "application/xml", kSample));
+          answered.push_back(
+              HttpCall(port, "/damdfe?protocolo=" + protocol(client, request), "application/xml", kSample));
         }
         return answered;
       }));
