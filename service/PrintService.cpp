@@ -53,13 +53,15 @@ void TPrintService::StopListening() {
 
 bool TPrintService::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
   const quint64 id = nextId_++;
-  TExchange& exchange =
-      exchanges_
-          .emplace(
-              id,
-              TExchange{
-                  makeResponder(request, socket), socket, MethodName(request.method()), request.url().path(), {}, {}})
-          .first->second;
+  TExchange& exchange = exchanges_
+                            .emplace(id, TExchange{makeResponder(request, socket),
+                                                   socket,
+                                                   MethodName(request.method()),
+                                                   request.url().path(),
+                                                   {},
+                                                   {},
+                                                   {}})
+                            .first->second;
   exchange.clock.start();
   auto routed = Route(request);
   if (auto* answer = std::get_if<TAnswer>(&routed)) {
@@ -96,7 +98,10 @@ std::variant<TJobInput, TAnswer> TPrintService::Route(const QHttpServerRequest& 
 
 void TPrintService::Submit(quint64 id, TJobInput input) {
   auto state = std::make_shared<TJobState>();
-  exchanges_.at(id).job = state;
+  TExchange& exchange = exchanges_.at(id);
+  exchange.job = state;
+  // A client that gives up frees its place in the queue.
+  exchange.clientGone = connect(exchange.socket, &QTcpSocket::disconnected, this, [this, id] { ClientGone(id); });
   ++jobsInFlight_;
   QTimer::singleShot(options_.timeLimit, this, [this, id] { TimeUp(id); });
   pool_.start([this, id, state, input = std::move(input)] {
@@ -133,17 +138,32 @@ void TPrintService::TimeUp(quint64 id) {
   }
 }
 
+void TPrintService::ClientGone(quint64 id) {
+  const auto found = exchanges_.find(id);
+  if (found == exchanges_.end()) return;
+  int queued = Queued;
+  if (found->second.job->phase.compare_exchange_strong(queued, Abandoned)) {
+    Finish(id, QStringLiteral("-"), " (cliente desconectado na fila)");
+  }
+}
+
 void TPrintService::Answer(quint64 id, const TAnswer& answer) {
   const auto found = exchanges_.find(id);
   if (found == exchanges_.end()) return;  // already answered: time ran out first
   TExchange& exchange = found->second;
-  const bool connected = !exchange.socket.isNull();
+  const bool connected = exchange.socket && exchange.socket->state() == QAbstractSocket::ConnectedState;
   if (connected) {
     exchange.responder.write(answer.body, answer.contentType,
                              static_cast<QHttpServerResponder::StatusCode>(answer.status));
   }
-  std::fprintf(stderr, "%s %s %d %lld ms%s\n", exchange.method.constData(), exchange.path.toUtf8().constData(),
-               answer.status, static_cast<long long>(exchange.clock.elapsed()),
-               connected ? "" : " (cliente desconectado)");
+  Finish(id, QString::number(answer.status), connected ? "" : " (cliente desconectado)");
+}
+
+void TPrintService::Finish(quint64 id, const QString& status, const char* note) {
+  const auto found = exchanges_.find(id);
+  const TExchange& exchange = found->second;
+  disconnect(exchange.clientGone);
+  std::fprintf(stderr, "%s %s %s %lld ms%s\n", exchange.method.constData(), exchange.path.toUtf8().constData(),
+               status.toUtf8().constData(), static_cast<long long>(exchange.clock.elapsed()), note);
   exchanges_.erase(found);
 }

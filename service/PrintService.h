@@ -61,12 +61,16 @@ class TPrintService : public QAbstractHttpServer {
     QString path;
     QElapsedTimer clock;
     std::shared_ptr<TJobState> job;
+    QMetaObject::Connection clientGone;
   };
 
   std::variant<TJobInput, TAnswer> Route(const QHttpServerRequest& request) const;
   void Submit(quint64 id, TJobInput input);
   void Answer(quint64 id, const TAnswer& answer);
   void TimeUp(quint64 id);
+  void ClientGone(quint64 id);
+  // Logs the request's line and forgets it.
+  void Finish(quint64 id, const QString& status, const char* note = "");
 
   TServiceOptions options_;
   TJobFunction job_;
