@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "DamdfeTexts.h"
@@ -56,6 +58,27 @@ QByteArray PartName(const QByteArray& headers) {
   return pattern.match(QString::fromUtf8(headers)).captured(1).toUtf8();
 }
 
+// The parts of a multipart/form-data body by name; nullopt when the body is not well formed.
+std::optional<std::map<QByteArray, QByteArray>> FormParts(const QByteArray& body, const QByteArray& boundary) {
+  if (boundary.isEmpty()) return std::nullopt;
+  const QByteArray delimiter = "--" + boundary;
+  std::map<QByteArray, QByteArray> parts;
+  qsizetype position = body.indexOf(delimiter);
+  if (position < 0) return std::nullopt;
+  position += delimiter.size();
+  while (body.mid(position, 2) != "--") {
+    if (body.mid(position, 2) != "\r\n") return std::nullopt;
+    const qsizetype headersEnd = body.indexOf("\r\n\r\n", position + 2);
+    if (headersEnd < 0) return std::nullopt;
+    const qsizetype contentStart = headersEnd + 4;
+    const qsizetype next = body.indexOf("\r\n" + delimiter, contentStart);
+    if (next < 0) return std::nullopt;
+    parts[PartName(body.mid(position + 2, headersEnd - position - 2))] = body.mid(contentStart, next - contentStart);
+    position = next + 2 + delimiter.size();
+  }
+  return parts;
+}
+
 // Fills the XML (and logo) from the body, or returns the refusal.
 std::optional<TAnswer> ReadBody(const TRequestParts& request, TJobInput& input) {
   const QByteArray mediaType = MediaType(request.contentType);
@@ -77,26 +100,6 @@ std::optional<TAnswer> ReadBody(const TRequestParts& request, TJobInput& input) 
 }
 
 }  // namespace
-
-std::optional<std::map<QByteArray, QByteArray>> FormParts(const QByteArray& body, const QByteArray& boundary) {
-  if (boundary.isEmpty()) return std::nullopt;
-  const QByteArray delimiter = "--" + boundary;
-  std::map<QByteArray, QByteArray> parts;
-  qsizetype position = body.indexOf(delimiter);
-  if (position < 0) return std::nullopt;
-  position += delimiter.size();
-  while (body.mid(position, 2) != "--") {
-    if (body.mid(position, 2) != "\r\n") return std::nullopt;
-    const qsizetype headersEnd = body.indexOf("\r\n\r\n", position + 2);
-    if (headersEnd < 0) return std::nullopt;
-    const qsizetype contentStart = headersEnd + 4;
-    const qsizetype next = body.indexOf("\r\n" + delimiter, contentStart);
-    if (next < 0) return std::nullopt;
-    parts[PartName(body.mid(position + 2, headersEnd - position - 2))] = body.mid(contentStart, next - contentStart);
-    position = next + 2 + delimiter.size();
-  }
-  return parts;
-}
 
 std::variant<TJobInput, TAnswer> ReadJobRequest(TJobInput::Kind kind, const TRequestParts& request, qint64 limitBytes) {
   if (request.body.size() > limitBytes) {

@@ -5,8 +5,6 @@
 #include <QByteArray>
 #include <QUrlQuery>
 
-#include <map>
-#include <optional>
 #include <variant>
 
 #include "JobInput.h"
@@ -19,6 +17,3 @@ struct TRequestParts {
 
 // 400 for a malformed request, 413 for a body over limitBytes, 415 for another media type.
 std::variant<TJobInput, TAnswer> ReadJobRequest(TJobInput::Kind kind, const TRequestParts& request, qint64 limitBytes);
-
-// The parts of a multipart/form-data body by name; nullopt when the body is not well formed.
-std::optional<std::map<QByteArray, QByteArray>> FormParts(const QByteArray& body, const QByteArray& boundary);
