@@ -22,7 +22,6 @@
 #include "EventDiscovery.h"
 #include "OpenDialogs.h"
 #include "PathLabel.h"
-#include "PrintJob.h"
 #include "RadioGroup.h"
 
 namespace {
@@ -138,7 +137,9 @@ void ShowPrintFailure(QWidget* parent, const std::string& result) {
   ShowMessage(parent, QStringLiteral("O DAMDFE não foi impresso.\n\n") + Text(result));
 }
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), PrintJob(PrintDAMDFE) {
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent),
+      PrintJob([](const TPrintRequest& request) { return PrintDAMDFE(request, rv::PrintPreview{}); }) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("DAMDFE Demo - impressão do DAMDFE do MDF-e | Desenvolvido por Equipe DAMDFE"));
   setFont(WindowFont());
@@ -343,10 +344,9 @@ void TForm1::Button4Click() {
     return;
   }
   // Events are looked for again: those printed are the ones beside the XML now, and the window says so.
-  std::vector<std::string> eventFiles = ShowEventsFound();
   const std::string result =
-      PrintJob(QFile::encodeName(xmlPath).toStdString(), QFile::encodeName(logoPath).toStdString(),
-               ContingencyTextFor(RadioGroup2->ItemIndex()), Edit1->text().toStdString(), RadioGroup1->ItemIndex(),
-               eventFiles);
+      PrintJob({QFile::encodeName(xmlPath).toStdString(), QFile::encodeName(logoPath).toStdString(),
+                ContingencyTextFor(RadioGroup2->ItemIndex()), Edit1->text().toStdString(), RadioGroup1->ItemIndex(),
+                ShowEventsFound()});
   if (!result.empty()) ShowPrintFailure(this, result);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PrintJob.h"
 #include "WindowSettings.h"
 
 class QLabel;
@@ -18,10 +19,8 @@ class TOpenDialog;
 class TOpenPictureDialog;
 class TRadioGroup;
 
-// The print job's signature: XML path, logo path, contingency text, protocol, format, event files;
-// returns the result text.
-using TPrintJob = std::function<std::string(const std::string&, const std::string&, const std::string&,
-                                            const std::string&, int, const std::vector<std::string>&)>;
+// Prints the window's choices and returns the job's result text.
+using TPrintJob = std::function<std::string(const TPrintRequest&)>;
 
 // A modal box with the message and one OK button. Every message of the window passes here.
 void ShowMessage(QWidget* parent, const QString& message);
@@ -38,7 +37,8 @@ class TForm1 : public QMainWindow {
   // Fills the XML step with the file as its dialog does; the command line and a drop come here too.
   void OpenXml(const QString& path);
 
-  // Where the print button sends its choices; PrintDAMDFE unless a test looks in between.
+  // Where the print button sends its choices; the print job to the print preview, from which the
+  // user prints to any printer or saves a PDF, unless a test looks in between.
   TPrintJob PrintJob;
 
   QTabWidget* PageControl1;

@@ -3,7 +3,6 @@
 #include <QApplication>
 
 #include "Application.h"
-#include "ReportOutput.h"
 #include "Unit1.h"
 
 int main(int argc, char** argv) {
@@ -13,8 +12,6 @@ int main(int argc, char** argv) {
   const std::optional<QString> xmlFile = XmlArgument(application.arguments().mid(1));
   if (!xmlFile) return 2;
   SetUpApplication(application);
-  // From the preview the user prints to any printer or saves a PDF.
-  SetReportOutput(rv::PrintPreview{});
   TForm1 Form1;
   if (!xmlFile->isEmpty()) Form1.OpenXml(*xmlFile);
   Form1.show();

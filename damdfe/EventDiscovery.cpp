@@ -3,7 +3,7 @@
 #include <exception>
 #include <filesystem>
 
-#include "PrintJob.h"
+#include "ManifestLoading.h"
 
 TEventsBeside EventsBeside(const std::string& xmlPath) {
   TEventsBeside found;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "PrintJob.h"
+#include "ManifestLoading.h"
 
 // Sets the supplementary parameters (names documented in docs/report-templates.md),
 // raw as the XML writes them: the templates choose their display formats. The protocol

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "DamdfeTexts.h"
+#include "DataFiles.h"
+#include "ManifestLoading.h"
 #include "PrintJob.h"
 #include "ReportOutput.h"
 #include "SafeFiles.h"
@@ -263,9 +265,9 @@ std::string ShowParameters(const Options& options, const std::string& xmlPath,
 std::string RunOne(const Options& options, const std::string& xmlPath, const PlannedOutput& planned,
                    const std::vector<std::string>& eventFiles) {
   if (options.parametersOnly) return ShowParameters(options, xmlPath, eventFiles);
-  SetReportOutput(OutputFor(options, planned));
-  return PrintDAMDFE(xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format,
-                     eventFiles);
+  return PrintDAMDFE(
+      {xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format, eventFiles},
+      OutputFor(options, planned));
 }
 
 // The events of one manifest: those given by name with its key (marked used), then those of the folders.

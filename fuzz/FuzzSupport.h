@@ -3,13 +3,22 @@
 
 #include <unistd.h>
 
+#include <QGuiApplication>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-inline void StartOffscreen() { ::setenv("QT_QPA_PLATFORM", "offscreen", 1); }
+// The report engine needs the host's application object; it lives as long as the fuzzer.
+inline void StartQtOffscreen() {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "fuzz";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication application(argc, argv);
+}
 
 // One file per process, rewritten for each input.
 inline std::filesystem::path InputFile(const uint8_t* data, size_t size, const char* name) {

@@ -1,7 +1,7 @@
 // Manifest load, road-block cut and second load, and every accessor the print job reads.
 #include "DamdfeParameters.h"
 #include "FuzzSupport.h"
-#include "PrintJob.h"
+#include "ManifestLoading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {

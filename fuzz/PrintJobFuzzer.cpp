@@ -4,13 +4,12 @@
 #include "ReportOutput.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  StartOffscreen();
-  SetReportOutput(rv::PdfInMemory{});
+  StartQtOffscreen();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = InputFile(data, size, "manifest.xml").string();
-  PrintDAMDFEWithTemplates(DAMDFE_TEMPLATE_DIR, path, "", "", "", size % 2);
+  PrintDAMDFE({path, "", "", "", static_cast<int>(size % 2), {}}, rv::PdfInMemory{}, DAMDFE_TEMPLATE_DIR);
   return 0;
 }

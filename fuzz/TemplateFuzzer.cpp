@@ -4,8 +4,7 @@
 #include "RvProject.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  StartOffscreen();
-  SetReportOutput(rv::PdfInMemory{});
+  StartQtOffscreen();
   return 0;
 }
 
@@ -13,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     TRvProject project;
     project.SetProjectFile(QString::fromStdString(InputFile(data, size, "template.rav").string()));
+    project.SetOutput(rv::PdfInMemory{});
     for (const char* name : {"Nome", "chave_acesso", "observacoes", "qrcode", "pFoto"})
       project.SetParam(name, "1\t2\n3");
     project.ExecuteReport("Report1");

@@ -1,6 +1,5 @@
 #pragma once
-// Where reports go. The host program chooses once at start-up; every
-// TRvProject run afterwards uses that choice.
+// Where a report goes; each TRvProject has its own (TRvProject::SetOutput).
 
 #include <QByteArray>
 #include <QString>
@@ -10,7 +9,7 @@
 
 namespace rv {
 
-// Qt's print preview dialog; needs a QApplication (created when none exists).
+// Qt's print preview dialog; needs the host's QApplication.
 struct PrintPreview {};
 
 struct PdfFile {
@@ -35,8 +34,5 @@ struct PdfInMemory {
 
 }  // namespace rv
 
+// Every output but the preview needs the host's QGuiApplication (or QApplication).
 using ReportOutput = std::variant<rv::PrintPreview, rv::PdfFile, rv::Printer, rv::PngPages, rv::PdfInMemory>;
-
-// The default, until a host chooses, is the print preview.
-void SetReportOutput(ReportOutput output);
-const ReportOutput& CurrentReportOutput();

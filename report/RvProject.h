@@ -1,8 +1,10 @@
 #pragma once
-// The report project: one template file, named text parameters, and the run
-// of a report by name through the output chosen with SetReportOutput.
+// The report project: one template file, named text parameters, where the
+// report goes, and the run of a report by name.
 
 #include <QString>
+
+#include "ReportOutput.h"
 
 #include <map>
 #include <memory>
@@ -34,8 +36,13 @@ class TRvProject {
   // The value last set, or empty when nobody set the name.
   std::string GetParam(const std::string& name) const;
 
+  // Until set, the print preview.
+  void SetOutput(ReportOutput output);
+  const ReportOutput& Output() const;
+
   // Opens the template if not yet open, fills the report and produces it;
-  // returns when the output is over. Throws ERvProjectError.
+  // returns when the output is over. Throws ERvProjectError, also when the
+  // host has not created the Qt application the output needs.
   void ExecuteReport(const std::string& reportName);
 
   // Releases the open template; the parameters stay.
@@ -44,5 +51,6 @@ class TRvProject {
  private:
   QString projectFile_;
   std::map<QString, QString> params_;
+  ReportOutput output_ = rv::PrintPreview{};
   std::unique_ptr<const report::Template> template_;
 };

@@ -2,8 +2,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,9 +16,8 @@ const std::string kSample = std::string(DAMDFE_SOURCE_DIR) + "/samples/MDFe_exem
 const std::string kLogo = std::string(DAMDFE_SOURCE_DIR) + "/samples/logo_exemplo.bmp";
 
 void BM_PrintJobInProcess(benchmark::State& state) {
-  SetReportOutput(rv::PdfInMemory{});
   for (auto _ : state) {
-    std::string result = PrintDAMDFE(kSample, kLogo, "", "135260000012345", 0);
+    std::string result = PrintDAMDFE({kSample, kLogo, "", "135260000012345", 0, {}}, rv::PdfInMemory{});
     if (!result.empty()) state.SkipWithError(result.c_str());
   }
 }
@@ -57,8 +54,7 @@ void BM_HostileFile(benchmark::State& state) {
   }
   const std::string file = (std::filesystem::temp_directory_path() / "damdfe-hostil.xml").string();
   std::ofstream(file, std::ios::binary) << bytes;
-  SetReportOutput(rv::PdfInMemory{});
-  for (auto _ : state) benchmark::DoNotOptimize(PrintDAMDFE(file, "", "", "", 0));
+  for (auto _ : state) benchmark::DoNotOptimize(PrintDAMDFE({file, "", "", "", 0, {}}, rv::PdfInMemory{}));
   std::filesystem::remove(file);
 }
 
@@ -67,12 +63,3 @@ BENCHMARK(BM_HostileFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iter
 BENCHMARK(BM_WholeProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -20,9 +20,9 @@ void setDamdfeParameters(TRvProject& project) {
 
 void RenderWithTemplateParsed(benchmark::State& state) {
   const rv::PdfInMemory output;
-  SetReportOutput(output);
   TRvProject project;
   project.SetProjectFile(kTemplate);
+  project.SetOutput(output);
   setDamdfeParameters(project);
   project.ExecuteReport("Report1");  // opens the template once
   for (auto _ : state) project.ExecuteReport("Report1");
@@ -31,10 +31,10 @@ void RenderWithTemplateParsed(benchmark::State& state) {
 BENCHMARK(RenderWithTemplateParsed)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
 void OpenFillRender(benchmark::State& state) {
-  SetReportOutput(rv::PdfInMemory{});
   for (auto _ : state) {
     TRvProject project;
     project.SetProjectFile(kTemplate);
+    project.SetOutput(rv::PdfInMemory{});
     setDamdfeParameters(project);
     project.ExecuteReport("Report1");
     project.Close();
@@ -58,10 +58,10 @@ void TenThousandRowTable(benchmark::State& state) {
   for (int i = 0; i < 10000; ++i)
     keys += "4317101234567800019958001000001234" + std::to_string(1000000000 + i) + "\t" + std::to_string(i) + "\n";
   const rv::PdfInMemory output;
-  SetReportOutput(output);
   for (auto _ : state) {
     TRvProject project;
     project.SetProjectFile(path);
+    project.SetOutput(output);
     project.SetParam("keys", keys);
     project.ExecuteReport("Report1");
   }
@@ -70,5 +70,3 @@ void TenThousandRowTable(benchmark::State& state) {
 BENCHMARK(TenThousandRowTable)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-
-BENCHMARK_MAIN();

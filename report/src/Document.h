@@ -56,7 +56,8 @@ QString expandPlaceholders(const QString& text, const Parameters& parameters, co
 
 class Document {
  public:
-  // Throws ERvProjectError (naming templatePath) when a table holds no row.
+  // Throws ERvProjectError when a picture named cannot be read, when a table's box is too low
+  // for one row (naming templatePath), or when the rows would take more sheets than the limit.
   Document(const Report& report, const Parameters& parameters, const QString& templatePath);
 
   int sheetCount() const { return sheetCount_; }

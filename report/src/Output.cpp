@@ -16,19 +16,6 @@
 
 #include "SafeFiles.h"
 
-namespace {
-
-ReportOutput& chosenOutput() {
-  static ReportOutput output = rv::PrintPreview{};
-  return output;
-}
-
-}  // namespace
-
-void SetReportOutput(ReportOutput output) { chosenOutput() = std::move(output); }
-
-const ReportOutput& CurrentReportOutput() { return chosenOutput(); }
-
 namespace report {
 
 namespace {
@@ -170,25 +157,12 @@ struct Producer {
 
 }  // namespace
 
-void prepareApplication(const ReportOutput& output) {
+void requireApplication(const ReportOutput& output) {
   const bool needsWidgets = std::holds_alternative<rv::PrintPreview>(output);
-  if (QCoreApplication* existing = QCoreApplication::instance()) {
-    if (needsWidgets ? !qobject_cast<QApplication*>(existing) : !qobject_cast<QGuiApplication*>(existing))
-      fail(QStringLiteral("A aplicação não tem a interface gráfica que a saída do relatório exige."));
-    return;
-  }
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-  // Without a display only the offscreen platform starts.
-  if (!needsWidgets && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-#endif
-  static int argc = 1;
-  static char name[] = "damdfe";
-  static char* argv[] = {name, nullptr};
-  // Kept for the life of the process, like a host's own application object.
-  static QGuiApplication* application = needsWidgets ? new QApplication(argc, argv) : new QGuiApplication(argc, argv);
-  Q_UNUSED(application);
+  QCoreApplication* application = QCoreApplication::instance();
+  if (!application) fail(QStringLiteral("O programa não criou a aplicação Qt que a saída do relatório exige."));
+  if (needsWidgets ? !qobject_cast<QApplication*>(application) : !qobject_cast<QGuiApplication*>(application))
+    fail(QStringLiteral("A aplicação não tem a interface gráfica que a saída do relatório exige."));
 }
 
 void produce(const Document& document, const ReportOutput& output) { std::visit(Producer{document}, output); }

@@ -5,8 +5,8 @@
 
 namespace report {
 
-// Makes sure the Qt application object the output needs exists.
-void prepareApplication(const ReportOutput& output);
+// Throws ERvProjectError unless the host created the Qt application the output needs.
+void requireApplication(const ReportOutput& output);
 
 // Sends every sheet of the document to the output; throws ERvProjectError.
 void produce(const Document& document, const ReportOutput& output);

@@ -15,6 +15,23 @@ namespace {
 
 constexpr double kShrinkStep = 0.92;
 
+// How a text sits in its box; table cells take the defaults.
+struct TextStyle {
+  const TextFont& font;
+  Qt::Alignment align;
+  bool wrap = false;
+  bool clip = true;
+  bool shrink = true;
+  QColor color = Qt::black;
+};
+
+// The content's size scaled into the box by the mode, centred in it.
+QRectF fitInBox(const QRectF& box, const QSizeF& content, Qt::AspectRatioMode mode) {
+  QRectF target(QPointF(), content.scaled(box.size(), mode));
+  target.moveCenter(box.center());
+  return target;
+}
+
 }  // namespace
 
 // Draws one sheet in device units: millimetres are scaled here, fonts keep
@@ -74,38 +91,38 @@ class PagePainter {
   void paintItem(const TextItem& item, QPointF origin, bool onEverySheet) {
     if (skipped(onEverySheet)) return;
     const bool several = context_.sheetCount > 1 && item.textOnSeveralSheets;
-    drawText(toDevice(item.box, origin), expand(several ? *item.textOnSeveralSheets : item.text), item.font, item.align,
-             item.wrap, item.clip, item.shrink, item.color);
+    drawText(toDevice(item.box, origin), expand(several ? *item.textOnSeveralSheets : item.text),
+             TextStyle{item.font, item.align, item.wrap, item.clip, item.shrink, item.color});
   }
 
   // The start of the text that can ever be seen: a hostile text millions of letters long is
   // measured no further than its box (the sheet, when unclipped) shows at the smallest size.
-  QString visiblePart(const QString& text, const QRectF& rect, const TextFont& face, bool wrap, bool clip,
-                      bool shrink) const {
-    const QFontMetricsF smallest(makeFont(face, shrink ? std::min(face.size, face.minSize) : face.size),
+  QString visiblePart(const QString& text, const QRectF& rect, const TextStyle& style) const {
+    const TextFont& face = style.font;
+    const QFontMetricsF smallest(makeFont(face, style.shrink ? std::min(face.size, face.minSize) : face.size),
                                  painter_.device());
     const double narrowest = std::max(1.0, smallest.horizontalAdvance(u'.') / 2);
     const double lineHeight = std::max(1.0, smallest.height());
     const QRectF sheet = painter_.window();
-    const double width = clip ? rect.width() : std::max(rect.width(), sheet.width());
-    const double height = clip ? rect.height() : std::max(rect.height(), sheet.height());
-    const bool severalLines = wrap || text.contains(u'\n');
+    const double width = style.clip ? rect.width() : std::max(rect.width(), sheet.width());
+    const double height = style.clip ? rect.height() : std::max(rect.height(), sheet.height());
+    const bool severalLines = style.wrap || text.contains(u'\n');
     const double letters = (width / narrowest + 1) * (severalLines ? height / lineHeight + 1 : 1);
     return letters < static_cast<double>(text.size()) ? text.left(static_cast<qsizetype>(letters)) : text;
   }
 
-  void drawText(const QRectF& rect, const QString& fullText, const TextFont& face, Qt::Alignment align, bool wrap,
-                bool clip, bool shrink, const QColor& color) {
+  void drawText(const QRectF& rect, const QString& fullText, const TextStyle& style) {
     if (fullText.isEmpty() || rect.isEmpty()) return;
-    const QString text = visiblePart(fullText, rect, face, wrap, clip, shrink);
-    if (!wrap && !text.contains(u'\n')) {
-      drawOneLine(rect, text, face, align, clip, shrink, color);
+    const QString text = visiblePart(fullText, rect, style);
+    if (!style.wrap && !text.contains(u'\n')) {
+      drawOneLine(rect, text, style);
       return;
     }
-    int flags = static_cast<int>(align) | (wrap ? Qt::TextWordWrap : 0);
+    const TextFont& face = style.font;
+    int flags = static_cast<int>(style.align) | (style.wrap ? Qt::TextWordWrap : 0);
     QFont font = makeFont(face, face.size);
     bool inside = false;  // measured within its box, so it needs no clip
-    if (shrink) {
+    if (style.shrink) {
       auto measure = [&] { return QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text); };
       auto fitsIn = [&](const QRectF& needed) {
         return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5;
@@ -124,26 +141,27 @@ class PagePainter {
       // Rather than shrink below the legible size, a wrapped text may
       // break a word too long for its box between letters.
       inside = shrinkUntilFits(face.minSize);
-      if (wrap && !inside) {
+      if (style.wrap && !inside) {
         flags = (flags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
         inside = fitsIn(measure());
       }
     }
-    const bool clipped = clip && !inside;
+    const bool clipped = style.clip && !inside;
     if (clipped) {
       painter_.save();
       painter_.setClipRect(rect, Qt::IntersectClip);
     }
     painter_.setFont(font);
-    painter_.setPen(color);
+    painter_.setPen(style.color);
     painter_.drawText(rect, flags, text);
     if (clipped) painter_.restore();
   }
 
   // Most texts, every table cell among them: laid out once for each size
   // tried, and drawn from the layout that was measured.
-  void drawOneLine(const QRectF& rect, const QString& text, const TextFont& face, Qt::Alignment align, bool clip,
-                   bool shrink, const QColor& color) {
+  void drawOneLine(const QRectF& rect, const QString& text, const TextStyle& style) {
+    const TextFont& face = style.font;
+    const Qt::Alignment align = style.align;
     QTextOption option(align);
     option.setWrapMode(QTextOption::NoWrap);
     double size = face.size;
@@ -159,7 +177,7 @@ class PagePainter {
     };
     auto fits = [&] { return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5; };
     layOut();
-    if (shrink && !fits() && needed.width() > 0 && needed.height() > 0) {
+    if (style.shrink && !fits() && needed.width() > 0 && needed.height() > 0) {
       // A line narrows with its size: the sizes that cannot fit yet are skipped unmeasured.
       const double ratio = std::min((rect.width() + 0.5) / needed.width(), (rect.height() + 0.5) / needed.height());
       for (int skip = static_cast<int>(std::ceil(std::log(ratio) / std::log(kShrinkStep))) - 1;
@@ -176,12 +194,12 @@ class PagePainter {
     if (align & Qt::AlignRight) at.rx() += rect.width() - needed.width();
     if (align & Qt::AlignVCenter) at.ry() += (rect.height() - needed.height()) / 2;
     if (align & Qt::AlignBottom) at.ry() += rect.height() - needed.height();
-    const bool clipped = clip && !fits();
+    const bool clipped = style.clip && !fits();
     if (clipped) {
       painter_.save();
       painter_.setClipRect(rect, Qt::IntersectClip);
     }
-    painter_.setPen(color);
+    painter_.setPen(style.color);
     layout->draw(&painter_, at);
     if (clipped) painter_.restore();
   }
@@ -207,14 +225,9 @@ class PagePainter {
     const auto found = document_.images_.find(&item);
     if (skipped(onEverySheet) || found == document_.images_.end() || found->second.isNull()) return;
     const QImage& image = found->second;
-    const QRectF box = toDevice(item.box, origin);
-    QSizeF size = image.size();
-    size.scale(box.size(), Qt::KeepAspectRatio);
-    QRectF target(QPointF(), size);
-    target.moveCenter(box.center());
     painter_.save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter_.drawImage(target, image);
+    painter_.drawImage(fitInBox(toDevice(item.box, origin), image.size(), Qt::KeepAspectRatio), image);
     painter_.restore();
   }
 
@@ -222,12 +235,9 @@ class PagePainter {
     const auto found = document_.barcodes_.find(&item);
     if (skipped(onEverySheet) || found == document_.barcodes_.end() || found->second.isEmpty()) return;
     const BarcodeShape& shape = found->second;
-    const QRectF box = toDevice(item.box, origin);
-    QSizeF size = box.size();
-    if (item.symbology == Symbology::QrCode)
-      size = shape.size.scaled(box.size(), Qt::KeepAspectRatio);  // modules stay square
-    QRectF target(QPointF(), size);
-    target.moveCenter(box.center());
+    // A QR code's modules stay square; a bar code fills its box.
+    const QRectF target = fitInBox(toDevice(item.box, origin), shape.size,
+                                   item.symbology == Symbology::QrCode ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
 
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing, false);
@@ -265,14 +275,12 @@ class PagePainter {
   // The slice's box is already placed; only the margin is added here. Each
   // block draws its grid first, in one stroke style, then its texts.
   void paintSlice(const TableItem& table, const TableFlow& flow, const TableSlice& slice) {
-    double blockWidth = 0;
-    for (const TableColumn& column : table.columns) blockWidth += column.width;
+    const double blockWidth = table.blockWidth();
     const bool continued = slice.sheet > 0;
     std::vector<RowPiece> pieces;
     if (slice.captionHeight > 0) {
       drawText(cellText(QRectF(slice.box.x(), slice.box.y(), slice.box.width(), slice.captionHeight)),
-               table.continuationCaption, table.headerFont, Qt::AlignLeft | Qt::AlignVCenter, false, true, true,
-               Qt::black);
+               table.continuationCaption, TextStyle{table.headerFont, Qt::AlignLeft | Qt::AlignVCenter});
     }
     const double headerTop = slice.box.y() + slice.captionHeight;
     const double headerHeight = slice.headerHeight - slice.captionHeight;
@@ -293,7 +301,7 @@ class PagePainter {
         pieces.push_back(
             {row, from - flow.rowStart[row], to - from, top + static_cast<double>(from - first) * table.rowHeight});
       }
-      if (table.grid) drawGrid(table, left, headerTop, headerHeight, pieces);
+      if (table.grid) drawGrid(table, blockWidth, left, headerTop, headerHeight, pieces);
       if (headerHeight > 0) paintHeader(table, left, headerTop, headerHeight, continued);
       for (const RowPiece& piece : pieces) paintRowPiece(table, flow, piece, left);
     }
@@ -308,10 +316,8 @@ class PagePainter {
   };
 
   // The frames of every cell, each edge stroked once.
-  void drawGrid(const TableItem& table, double left, double top, double headerHeight,
+  void drawGrid(const TableItem& table, double blockWidth, double left, double top, double headerHeight,
                 const std::vector<RowPiece>& pieces) {
-    double blockWidth = 0;
-    for (const TableColumn& column : table.columns) blockWidth += column.width;
     double bottom = top + headerHeight;
     std::vector<QLineF> lines;
     auto across = [&](double y) {
@@ -343,8 +349,8 @@ class PagePainter {
     for (const TableColumn& cellColumn : table.columns) {
       const QString& header =
           continued && cellColumn.continuationHeader ? *cellColumn.continuationHeader : cellColumn.header;
-      drawText(cellText(QRectF(x, y, cellColumn.width, height)), header, table.headerFont,
-               cellColumn.align | Qt::AlignVCenter, false, true, true, Qt::black);
+      drawText(cellText(QRectF(x, y, cellColumn.width, height)), header,
+               TextStyle{table.headerFont, cellColumn.align | Qt::AlignVCenter});
       x += cellColumn.width;
     }
   }
@@ -357,7 +363,7 @@ class PagePainter {
       auto drawLine = [&](size_t line, const QString& text) {
         const QRectF rect(x, piece.y + static_cast<double>(line - piece.firstLine) * table.rowHeight, cellColumn.width,
                           table.rowHeight);
-        drawText(cellText(rect), text, table.font, cellColumn.align | Qt::AlignVCenter, false, true, true, Qt::black);
+        drawText(cellText(rect), text, TextStyle{table.font, cellColumn.align | Qt::AlignVCenter});
       };
       if (cellColumn.wrap && !flow.wrapped.empty()) {
         const QStringList& lines = flow.wrapped[piece.row][column];

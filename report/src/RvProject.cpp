@@ -23,6 +23,10 @@ std::string TRvProject::GetParam(const std::string& name) const {
   return found == params_.end() ? std::string() : found->second.toStdString();
 }
 
+void TRvProject::SetOutput(ReportOutput output) { output_ = std::move(output); }
+
+const ReportOutput& TRvProject::Output() const { return output_; }
+
 void TRvProject::ExecuteReport(const std::string& reportName) {
   if (projectFile_.isEmpty()) throw ERvProjectError("Nenhum modelo de relatório foi indicado ao projeto.");
   if (!template_) template_ = std::make_unique<const report::Template>(report::readTemplate(projectFile_));
@@ -34,10 +38,9 @@ void TRvProject::ExecuteReport(const std::string& reportName) {
                               .arg(projectFile_, name)
                               .toStdString());
   }
-  const ReportOutput& output = CurrentReportOutput();
-  report::prepareApplication(output);
+  report::requireApplication(output_);
   const report::Document document(*found, params_, projectFile_);
-  report::produce(document, output);
+  report::produce(document, output_);
 }
 
 void TRvProject::Close() { template_.reset(); }

@@ -92,6 +92,8 @@ struct TableItem {
   TextFont font;
   TextFont headerFont;
   bool grid = true;
+  // One of the "across" copies: the columns side by side.
+  double blockWidth() const;
 };
 
 struct Item;

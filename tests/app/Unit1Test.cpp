@@ -49,24 +49,20 @@ struct TemporarySettings {
   TempDir folder;
 };
 
-struct PrintCall {
-  std::string xmlPath, logoPath, contingency, protocol;
-  int format;
-  std::vector<std::string> eventFiles;
-};
-
 class WindowTest : public testing::Test {
  protected:
   WindowTest() {
-    // A print that a test did not mean to reach the report engine must not open a preview.
-    SetReportOutput(rv::PdfInMemory{});
-    form.PrintJob = [this](const std::string& xml, const std::string& logo, const std::string& contingency,
-                           const std::string& protocol, int format, const std::vector<std::string>& events) {
-      calls.push_back({xml, logo, contingency, protocol, format, events});
+    form.PrintJob = [this](const TPrintRequest& request) {
+      calls.push_back(request);
       return std::string();
     };
     form.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+  }
+
+  // The real job, to a PDF file.
+  static TPrintJob PrintingTo(const std::filesystem::path& pdf) {
+    return [pdf](const TPrintRequest& request) { return PrintDAMDFE(request, rv::PdfFile{Q(pdf)}); };
   }
 
   // Presses a button with the mouse; the answerer deals with whatever window it opens.
@@ -85,7 +81,7 @@ class WindowTest : public testing::Test {
   TempDir files;
   TemporarySettings settings;
   TForm1 form;
-  std::vector<PrintCall> calls;
+  std::vector<TPrintRequest> calls;
 };
 
 TEST_F(WindowTest, PrintStopsWithAMessageWhenAPathNamesNoFile) {
@@ -314,12 +310,9 @@ TEST_F(WindowTest, PictureDialogPreviewsThePictureUnderTheCursor) {
 TEST_F(WindowTest, MissingTemplatesPrintNothingAndSayWhy) {
   TempDir noTemplates;
   const std::filesystem::path pdf = files / "saida.pdf";
-  SetReportOutput(rv::PdfFile{Q(pdf)});
   std::string result;
-  form.PrintJob = [&](const std::string& xml, const std::string& logo, const std::string& contingency,
-                      const std::string& protocol, int format, const std::vector<std::string>& events) {
-    result = PrintDAMDFEWithTemplates(noTemplates.path(), xml, logo, contingency, protocol, format, events);
-    return result;
+  form.PrintJob = [&](const TPrintRequest& request) {
+    return result = PrintDAMDFE(request, rv::PdfFile{Q(pdf)}, noTemplates.path());
   };
   form.Label4->setText(Q(SampleXml()));
   form.Label5->setText(Q(SampleLogo()));
@@ -337,8 +330,7 @@ TEST_F(WindowTest, MissingTemplatesPrintNothingAndSayWhy) {
 // The manifest says it was issued normally: a contingency type is refused in a message box.
 TEST_F(WindowTest, ContingencyForANormalManifestIsRefusedWithAMessage) {
   const std::filesystem::path pdf = files / "recusado.pdf";
-  SetReportOutput(rv::PdfFile{Q(pdf)});
-  form.PrintJob = PrintDAMDFE;
+  form.PrintJob = PrintingTo(pdf);
   form.Label4->setText(Q(SampleXml()));
   form.Label5->setText(Q(SampleLogo()));
   Choose(form.RadioGroup2->Button(1));
@@ -353,8 +345,7 @@ TEST_F(WindowTest, ContingencyForANormalManifestIsRefusedWithAMessage) {
 
 TEST_F(WindowTest, PrintsTheSampleManifestThroughTheRealJob) {
   const std::filesystem::path pdf = files / "damdfe.pdf";
-  SetReportOutput(rv::PdfFile{Q(pdf)});
-  form.PrintJob = PrintDAMDFE;
+  form.PrintJob = PrintingTo(pdf);
   form.Label4->setText(Q(SampleXml()));
   form.Label5->setText(Q(SampleLogo()));
   QTest::keyClicks(form.Edit1, QStringLiteral("935261234567890"));
@@ -377,11 +368,9 @@ TEST_F(WindowTest, PrintsTheSampleManifestThroughTheRealJob) {
 // another manifest in the same folder is left out.
 TEST_F(WindowTest, EventsBesideTheXmlAreCountedAndPrinted) {
   const std::filesystem::path pdf = files / "damdfe.pdf";
-  SetReportOutput(rv::PdfFile{Q(pdf)});
-  form.PrintJob = [this](const std::string& xml, const std::string& logo, const std::string& contingency,
-                         const std::string& protocol, int format, const std::vector<std::string>& events) {
-    calls.push_back({xml, logo, contingency, protocol, format, events});
-    return PrintDAMDFE(xml, logo, contingency, protocol, format, events);
+  form.PrintJob = [this, &pdf](const TPrintRequest& request) {
+    calls.push_back(request);
+    return PrintDAMDFE(request, rv::PdfFile{Q(pdf)});
   };
   const std::filesystem::path cancellation = files.Write("cancelamento.xml", ProcEvento(Cancellation()));
   EventFields foreign = DriverAdded();

@@ -12,6 +12,7 @@
 #include "DamdfeTexts.h"
 #include "EventFiles.h"
 #include "ManifestVariants.h"
+#include "ManifestLoading.h"
 #include "PrintJob.h"
 #include "ReportOutput.h"
 #include "TestFiles.h"
@@ -85,9 +86,8 @@ class CompleteDamdfe : public testing::TestWithParam<int> {
   std::filesystem::path PrintFile(const std::filesystem::path& xml, const std::string& protocol = "",
                                   const std::vector<std::string>& eventFiles = {}) {
     std::filesystem::path pdf = dir_ / ("damdfe" + std::to_string(++prints_) + ".pdf");
-    SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
-    std::string result =
-        PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, xml.string(), "", "", protocol, GetParam(), eventFiles);
+    std::string result = PrintDAMDFE({xml.string(), "", "", protocol, GetParam(), eventFiles},
+                                     rv::PdfFile{QString::fromStdString(pdf.string())}, DAMDFE_BIN_DIR);
     EXPECT_EQ(result, "") << xml;
     return pdf;
   }
@@ -368,8 +368,8 @@ TEST_P(CompleteDamdfe, ContingencyEmissionFollowsTheXml) {
   for (int type : {0, 1, 2}) {
     SCOPED_TRACE(type);
     std::filesystem::path pdf = dir_ / ("contingencia" + std::to_string(type) + ".pdf");
-    SetReportOutput(rv::PdfFile{QString::fromStdString(pdf.string())});
-    ASSERT_EQ(PrintDAMDFEWithTemplates(DAMDFE_BIN_DIR, file.string(), "", ContingencyTextFor(type), "", GetParam()),
+    ASSERT_EQ(PrintDAMDFE({file.string(), "", ContingencyTextFor(type), "", GetParam(), {}},
+                          rv::PdfFile{QString::fromStdString(pdf.string())}, DAMDFE_BIN_DIR),
               "");
     std::string text = WithoutBlanks(PageText(pdf, 1, "-raw"));
     EXPECT_NE(text.find("EMISSÃOEMCONTINGÊNCIA.Obrigatóriaaautorizaçãoem168horasapósestaemissão(07/12/202608:30)"),

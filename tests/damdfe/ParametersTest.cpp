@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "DamdfeParameters.h"
-#include "PrintJob.h"
+#include "ManifestLoading.h"
 #include "TestFiles.h"
 
 namespace {

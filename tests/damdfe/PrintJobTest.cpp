@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "DataFiles.h"
+#include "ManifestLoading.h"
 #include "PrintJob.h"
 #include "ReportOutput.h"
 #include "TestFiles.h"
@@ -28,7 +30,6 @@ class PrintJobTest : public testing::Test {
       std::filesystem::copy_file(kSourceDir / "templates" / name, templates_ / name);
     }
     setenv("TMPDIR", temporary_.c_str(), 1);
-    SetReportOutput(rv::PdfFile{QString::fromStdString(pdf().string())});
   }
   void TearDown() override {
     unsetenv("TMPDIR");
@@ -37,7 +38,7 @@ class PrintJobTest : public testing::Test {
 
   std::string Print(const std::filesystem::path& xml, int format = 0, const std::string& protocol = "123",
                     const std::string& contingency = "") {
-    return PrintDAMDFEWithTemplates(templates_, xml.string(), "", contingency, protocol, format);
+    return PrintDAMDFE({xml.string(), "", contingency, protocol, format, {}}, output_, templates_);
   }
   std::filesystem::path pdf() const { return dir_.path() / "out.pdf"; }
   std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
@@ -47,6 +48,7 @@ class PrintJobTest : public testing::Test {
   TempDir dir_;
   std::filesystem::path templates_;
   std::filesystem::path temporary_;
+  ReportOutput output_ = rv::PdfFile{QString::fromStdString(pdf().string())};
 };
 
 std::string Manifest(const std::string& rodo = "<rodo><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>") {
@@ -202,7 +204,7 @@ namespace {
 
 // Damaged copies of the sample: every result is a clean "" or "-1 ERRO", never a crash or a hang.
 TEST_F(PrintJobTest, DamagedManifestsFailCleanly) {
-  SetReportOutput(rv::PdfInMemory{});
+  output_ = rv::PdfInMemory{};
   const std::string original = ReadFileBytes(kSample);
   std::vector<std::string> variants;
   for (size_t cut = 0; cut < original.size(); cut += original.size() / 40) variants.push_back(original.substr(0, cut));

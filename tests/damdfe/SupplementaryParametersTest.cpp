@@ -8,7 +8,7 @@
 #include "DamdfeParameters.h"
 #include "FixedParameterNames.h"
 #include "ManifestVariants.h"
-#include "PrintJob.h"
+#include "ManifestLoading.h"
 #include "SupplementaryParameters.h"
 #include "TestFiles.h"
 

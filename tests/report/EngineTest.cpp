@@ -97,9 +97,9 @@ class Pictures : public testing::Test {
     const QString path = folder.writeTemplate(
         singleReport(R"({"kind": "image", "x": 40, "y": 40, "width": 40, "height": 20, "source": "{pFoto}"})"));
     const QString pages = folder.dir() + QStringLiteral("/pages");
-    SetReportOutput(rv::PngPages{pages, 50});
     TRvProject project;
     project.SetProjectFile(path);
+    project.SetOutput(rv::PngPages{pages, 50});
     project.SetParam("pFoto", picturePath.toStdString());
     project.ExecuteReport("Report1");
     const QImage page(pages + QStringLiteral("/page-1.png"));
@@ -130,14 +130,9 @@ TEST_F(Pictures, KnownFormatsDrawAndBrokenOnesAreErrors) {
       ASSERT_TRUE(red.save(picture, c.format));
     }
     if (!c.drawn) {
-      try {
-        centreAfterRendering(picture);
-        ADD_FAILURE() << "no error";
-      } catch (const ERvProjectError& e) {
-        EXPECT_NE(std::string(e.what()).find("Não foi possível ler a imagem \"" + picture.toStdString()),
-                  std::string::npos)
-            << e.what();
-      }
+      EXPECT_THAT([&] { centreAfterRendering(picture); },
+                  testing::ThrowsMessage<ERvProjectError>(
+                      testing::HasSubstr("Não foi possível ler a imagem \"" + picture.toStdString())));
       continue;
     }
     const QColor centre = centreAfterRendering(picture);
@@ -153,9 +148,9 @@ TEST(Outputs, PngPagesAndPdfInMemoryShowTheSamePage) {
              {"kind": "rect", "width": 148.5, "height": 105, "fill": "black"}]}]})",
       QStringLiteral("landscape.rav"));
 
-  SetReportOutput(rv::PngPages{folder.dir() + QStringLiteral("/png"), 40});
   TRvProject project;
   project.SetProjectFile(landscape);
+  project.SetOutput(rv::PngPages{folder.dir() + QStringLiteral("/png"), 40});
   project.ExecuteReport("Report1");
   const QImage page(folder.dir() + QStringLiteral("/png/page-1.png"));
   ASSERT_EQ(page.size(), QSize(468, 331));
@@ -163,7 +158,7 @@ TEST(Outputs, PngPagesAndPdfInMemoryShowTheSamePage) {
   EXPECT_EQ(page.pixelColor(400, 300), QColor(Qt::white));
 
   const rv::PdfInMemory memory;
-  SetReportOutput(memory);
+  project.SetOutput(memory);
   project.ExecuteReport("Report1");
   EXPECT_TRUE(memory.bytes->startsWith("%PDF"));
 }
@@ -172,10 +167,9 @@ TEST(Outputs, UnwritablePdfIsAnError) {
   RenderedReport folder;
   const QString path = folder.writeTemplate(singleReport(""));
   const QString target = folder.dir() + QStringLiteral("/no/such/dir/out.pdf");
-  const std::string message = failureOf(path, "Report1", rv::PdfFile{target});
-  EXPECT_NE(message.find("Não foi possível gravar \"" + target.toStdString() + "\": arquivo ou pasta não encontrado"),
-            std::string::npos)
-      << message;
+  EXPECT_THAT([&] { runReport(path, "Report1", rv::PdfFile{target}); },
+              testing::ThrowsMessage<ERvProjectError>(testing::HasSubstr(
+                  "Não foi possível gravar \"" + target.toStdString() + "\": arquivo ou pasta não encontrado")));
 }
 
 // Closed without printing: not reported as printed.
@@ -183,7 +177,6 @@ TEST(Outputs, PrintPreviewClosedWithoutPrintingIsAnError) {
   RenderedReport folder;
   const QString path =
       folder.writeTemplate(singleReport(R"({"kind": "text", "width": 50, "height": 6, "text": "{n}"})"));
-  SetReportOutput(rv::PrintPreview{});
   bool closed = false;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -206,8 +199,8 @@ TEST(Outputs, PrintPreviewClosedWithoutPrintingIsAnError) {
 TEST(Outputs, AbsentPrinterIsAnError) {
   RenderedReport folder;
   const QString path = folder.writeTemplate(singleReport(""));
-  EXPECT_EQ(failureOf(path, "Report1", rv::Printer{QStringLiteral("Impressora Que Não Existe")}),
-            "Impressora \"Impressora Que Não Existe\" não encontrada.");
+  EXPECT_THAT([&] { runReport(path, "Report1", rv::Printer{QStringLiteral("Impressora Que Não Existe")}); },
+              FailsWith<ERvProjectError>("Impressora \"Impressora Que Não Existe\" não encontrada."));
 }
 
 }  // namespace

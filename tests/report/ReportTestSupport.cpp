@@ -16,16 +16,11 @@ QString runTool(const QString& program, const QStringList& arguments) {
   return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-std::string failureOf(const QString& templatePath, const std::string& report, const ReportOutput& output) {
-  SetReportOutput(output);
+void runReport(const QString& templatePath, const std::string& report, const ReportOutput& output) {
   TRvProject project;
   project.SetProjectFile(templatePath);
-  try {
-    project.ExecuteReport(report);
-  } catch (const ERvProjectError& error) {
-    return error.what();
-  }
-  return "(no error)";
+  project.SetOutput(output);
+  project.ExecuteReport(report);
 }
 
 QString templateBesideTests(const QString& name) { return QDir(QCoreApplication::applicationDirPath()).filePath(name); }
@@ -41,9 +36,9 @@ QString RenderedReport::writeTemplate(const QByteArray& json, const QString& nam
 }
 
 void RenderedReport::render(const QString& templatePath, const ParameterList& parameters, const std::string& report) {
-  SetReportOutput(rv::PdfFile{pdfPath()});
   TRvProject project;
   project.SetProjectFile(templatePath);
+  project.SetOutput(rv::PdfFile{pdfPath()});
   for (const auto& [name, value] : parameters) project.SetParam(name, value);
   project.ExecuteReport(report);
   project.Close();

@@ -2,6 +2,7 @@
 // Renders through the real engine into a temporary folder and reads the
 // result back with the tools a person would use: pdftotext, pdftoppm, zbarimg.
 
+#include "FailsWith.h"
 #include "RealisticParameters.h"
 #include "RvProject.h"
 
@@ -37,9 +38,9 @@ class RenderedReport {
 
 #include "ReportOutput.h"
 
-// The message of the ERvProjectError a run gives, or "(no error)".
-std::string failureOf(const QString& templatePath, const std::string& report = "Report1",
-                      const ReportOutput& output = rv::PdfInMemory{});
+// Runs the report without parameters; throws what the engine throws.
+void runReport(const QString& templatePath, const std::string& report = "Report1",
+               const ReportOutput& output = rv::PdfInMemory{});
 
 QString runTool(const QString& program, const QStringList& arguments);
 

@@ -126,9 +126,9 @@ TEST(FlowingTable, BoxTooLowForOneRowIsAnError) {
   RenderedReport report;
   const QString path = report.writeTemplate(R"({"reports": [{"name": "Report1", "items": [
         {"kind": "table", "height": 5, "rowHeight": 4, "rows": "{r}", "columns": [{"width": 20}]}]}]})");
-  const std::string message = failureOf(path);
-  EXPECT_NE(message.find(path.toStdString()), std::string::npos) << message;
-  EXPECT_NE(message.find("baixa demais"), std::string::npos) << message;
+  EXPECT_THAT([&] { runReport(path); },
+              testing::ThrowsMessage<ERvProjectError>(
+                  testing::AllOf(testing::HasSubstr(path.toStdString()), testing::HasSubstr("baixa demais"))));
 }
 
 TEST(QrCode, DecodesToTheValueExactly) {

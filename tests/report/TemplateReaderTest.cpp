@@ -74,9 +74,9 @@ TEST(TemplateErrors, EachFaultIsNamedWithItsFile) {
   for (const BrokenTemplate& broken : cases) {
     SCOPED_TRACE(broken.what);
     const QString path = folder.writeTemplate(broken.json, QStringLiteral("broken.rav"));
-    const std::string message = failureOf(path);
-    EXPECT_NE(message.find(path.toStdString()), std::string::npos) << message;
-    for (const char* piece : broken.expected) EXPECT_NE(message.find(piece), std::string::npos) << message;
+    std::vector<testing::Matcher<std::string>> pieces = {testing::HasSubstr(path.toStdString())};
+    for (const char* piece : broken.expected) pieces.push_back(testing::HasSubstr(piece));
+    EXPECT_THAT([&] { runReport(path); }, testing::ThrowsMessage<ERvProjectError>(testing::AllOfArray(pieces)));
   }
 }
 
@@ -84,11 +84,15 @@ TEST(TemplateErrors, FileProblemsAndAbsentReport) {
   RenderedReport folder;
   const QString valid = folder.writeTemplate(reportWithItem(""));
   const QString missing = folder.dir() + QStringLiteral("/nada.rav");
-  EXPECT_EQ(failureOf(missing), "Modelo de relatório \"" + missing.toStdString() + "\" inexistente.");
-  EXPECT_EQ(failureOf(folder.dir()), "Modelo de relatório \"" + folder.dir().toStdString() + "\" inexistente.");
-  EXPECT_EQ(failureOf(valid, "Report2"),
-            "O modelo de relatório \"" + valid.toStdString() + "\" não contém o relatório \"Report2\".");
-  EXPECT_NE(failureOf(QString()).find("Nenhum modelo"), std::string::npos);
+  EXPECT_THAT([&] { runReport(missing); },
+              FailsWith<ERvProjectError>("Modelo de relatório \"" + missing.toStdString() + "\" inexistente."));
+  EXPECT_THAT([&] { runReport(folder.dir()); },
+              FailsWith<ERvProjectError>("Modelo de relatório \"" + folder.dir().toStdString() + "\" inexistente."));
+  EXPECT_THAT([&] { runReport(valid, "Report2"); },
+              FailsWith<ERvProjectError>("O modelo de relatório \"" + valid.toStdString() +
+                                         "\" não contém o relatório \"Report2\"."));
+  EXPECT_THAT([] { runReport(QString()); },
+              testing::ThrowsMessage<ERvProjectError>(testing::HasSubstr("Nenhum modelo")));
 }
 
 // Whatever the bytes, the engine either renders or throws its own error.
@@ -120,9 +124,9 @@ TEST(TemplateErrors, HostileContentNeverCrashes) {
   for (qsizetype i = 0; i < contents.size(); ++i) {
     SCOPED_TRACE(i);
     const QString path = folder.writeTemplate(contents[i], QStringLiteral("hostile.rav"));
-    SetReportOutput(rv::PdfInMemory{});
     TRvProject project;
     project.SetProjectFile(path);
+    project.SetOutput(rv::PdfInMemory{});
     project.SetParam("a", std::string(3000, '\xC3'));  // invalid UTF-8 as well
     try {
       project.ExecuteReport("Report1");

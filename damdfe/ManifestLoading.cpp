@@ -1,0 +1,84 @@
+#include "ManifestLoading.h"
+
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <stdexcept>
+
+#include "RoadBlock.h"
+#include "SupplementaryParameters.h"
+
+namespace {
+
+// Far above any real manifest, low enough that a hostile file costs a bounded amount of memory.
+constexpr std::uintmax_t kMaxManifestBytes = 20 * 1024 * 1024;
+
+void RefuseHugeFile(const std::filesystem::path& xmlPath) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(xmlPath, error);
+  if (!error && size > kMaxManifestBytes) {
+    throw std::runtime_error("o arquivo XML tem " + std::to_string(size / (1024 * 1024)) +
+                             " MB; um MDF-e tem no máximo " + std::to_string(kMaxManifestBytes / (1024 * 1024)) +
+                             " MB");
+  }
+}
+
+// The binding's own English text first, then what it means for this file.
+[[noreturn]] void NotAManifest(const std::filesystem::path& path) {
+  std::string root;
+  try {
+    root = ToUtf8(LoadDocumentFile(path)->DocumentElement()->NodeName());
+  } catch (const std::exception&) {
+  }
+  throw std::runtime_error(EIntfCastError().what() + std::string(" (o arquivo não é um MDF-e: elemento raiz ") + root +
+                           ")");
+}
+
+IXMLTMDFe LoadAnyManifest(const std::filesystem::path& path, IXMLMdfeProc& proc) {
+  try {
+    return LoadMdfeDocument(path);
+  } catch (const EIntfCastError&) {
+    // Not a bare manifest: perhaps one kept with its protocol.
+  }
+  try {
+    proc = LoadMdfeProcDocument(path);
+    return proc->MDFe();
+  } catch (const EIntfCastError&) {
+    NotAManifest(path);
+  }
+}
+
+}  // namespace
+
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles) {
+  RefuseHugeFile(xmlPath);
+  TLoadedManifest loaded;
+  loaded.manifest = LoadAnyManifest(xmlPath, loaded.proc);
+  std::vector<TEventFile> events;
+  for (const std::string& file : eventFiles) events.push_back(LoadEventFile(file));
+  loaded.events = EventsFor(IdentityOf(loaded.manifest), events);
+  std::string roadBlock = CutRoadBlock(ReadWholeFile(xmlPath));
+  // Created only now: the drivers' names and CPF spend as little time on disk as can be.
+  TRoadBlockFile roadBlockFile;
+  roadBlockFile.Write(roadBlock);
+  loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));  // our own ASCII name
+  return loaded;
+}
+
+TManifestIdentity ManifestIdentity(const std::string& xmlPath) {
+  IXMLMdfeProc proc;
+  return IdentityOf(LoadAnyManifest(xmlPath, proc));
+}
+
+std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& typedProtocol) {
+  if (!typedProtocol.empty() || !loaded.proc) return typedProtocol;
+  return ToUtf8(loaded.proc->protMDFe()->infProt()->nProt());
+}
+
+void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logoPath, const std::string& contingency,
+                          const std::string& protocol, IParameterSink& sink, IParameterSink* supplementarySink) {
+  const std::string printed = ProtocolToPrint(loaded, protocol);
+  SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, printed, sink);
+  SetSupplementaryParameters(loaded, printed, supplementarySink ? *supplementarySink : sink);
+  SetEventParameters(loaded.events, supplementarySink ? *supplementarySink : sink);
+}

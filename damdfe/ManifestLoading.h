@@ -1,0 +1,35 @@
+#pragma once
+
+// From an MDF-e file to what the templates are filled with.
+
+#include <string>
+#include <vector>
+
+#include "DamdfeParameters.h"
+#include "ManifestEvents.h"
+#include "mdfeProc_v300.h"
+
+// The documents a DAMDFE is printed from. A manifest kept with its authorisation
+// protocol ("mdfeProc") brings the protocol along.
+struct TLoadedManifest {
+  IXMLTMDFe manifest;
+  IXMLRodo roadBlock;
+  IXMLMdfeProc proc;  // null for a bare manifest
+  TManifestEvents events;
+};
+
+// Loads the manifest (bare or authorised), its road block, cut out through a private file, and
+// what the event files say about it.
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles = {});
+
+// The key and environment of a manifest file (bare or authorised).
+TManifestIdentity ManifestIdentity(const std::string& xmlPath);
+
+// The protocol number to print: the typed one, else the one the file carries.
+std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& typedProtocol);
+
+// Every setting the templates get: the 32 fixed ones, then the supplementary and the event ones
+// (to their own sink when one is given).
+void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logoPath, const std::string& contingency,
+                          const std::string& protocol, IParameterSink& sink,
+                          IParameterSink* supplementarySink = nullptr);
