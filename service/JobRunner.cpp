@@ -6,10 +6,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include <mutex>
-
 #include "DamdfeTexts.h"
-#include "PrintJob.h"
+#include "ManifestLoading.h"
 #include "ReportOutput.h"
 
 namespace {
@@ -37,7 +35,7 @@ TAnswer ParametersAnswer(const TJobInput& input, const std::string& xmlPath, con
 }
 
 TAnswer PdfAnswer(const TJobInput& input, const std::string& xmlPath, const std::string& logoPath) {
-  auto printed = PrintToPdf(xmlPath, logoPath, ContingencyTextFor(input.typeIndex), input.protocol, input.format);
+  auto printed = PrintToPdf({xmlPath, logoPath, ContingencyTextFor(input.typeIndex), input.protocol, input.format, {}});
   if (auto* pdf = std::get_if<QByteArray>(&printed)) return {200, "application/pdf", std::move(*pdf)};
   const std::string& result = std::get<std::string>(printed);
   // "-3" and "-4": the service's own templates are missing, not the client's fault.
@@ -52,15 +50,9 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-std::variant<QByteArray, std::string> PrintToPdf(const std::string& xmlPath, const std::string& logoPath,
-                                                 const std::string& contingency, const std::string& protocol,
-                                                 int format) {
-  // The report output is still process-wide: one print at a time until it is chosen per call.
-  static std::mutex outputMutex;
-  std::lock_guard lock(outputMutex);
-  rv::PdfInMemory output;
-  SetReportOutput(output);
-  std::string result = PrintDAMDFE(xmlPath, logoPath, contingency, protocol, format);
+std::variant<QByteArray, std::string> PrintToPdf(const TPrintRequest& request) {
+  const rv::PdfInMemory output;
+  std::string result = PrintDAMDFE(request, output);
   if (!result.empty()) return result;
   return std::move(*output.bytes);
 }

@@ -9,12 +9,11 @@
 #include <variant>
 
 #include "JobInput.h"
+#include "PrintJob.h"
 
 // 200 with the PDF or the parameters; 422 with the print job's reason; 500 when the service
 // itself cannot work (temporary folder, templates).
 TAnswer RunJob(const TJobInput& input, const std::string& defaultLogoPath);
 
 // The one step that chooses where the report goes: the PDF bytes, or the print job's result text.
-std::variant<QByteArray, std::string> PrintToPdf(const std::string& xmlPath, const std::string& logoPath,
-                                                 const std::string& contingency, const std::string& protocol,
-                                                 int format);
+std::variant<QByteArray, std::string> PrintToPdf(const TPrintRequest& request);

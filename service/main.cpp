@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "DamdfeTexts.h"
+#include "DataFiles.h"
 #include "JobRunner.h"
-#include "PrintJob.h"
 #include "PrintService.h"
 
 namespace {

@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
@@ -122,11 +121,3 @@ BENCHMARK(BM_Service)
 BENCHMARK(BM_ServiceMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
