@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "DamdfeTexts.h"
-#include "DataFiles.h"
+#include "FileAccess.h"
 #include "JobRunner.h"
 #include "PrintService.h"
 
