@@ -26,3 +26,7 @@ inline const std::string kInvalidLogoPathMessage =
 inline const std::string kNormalEmissionMessage =
     "O MDF-e foi emitido em modo normal (tpEmis 1): não pode ser impresso como DAMDFE em contingência. "
     "Escolha \"DAMDFE Normal\".";
+
+// The words that choose the type (index as in kDamdfeTypes) and the format (0 portrait) outside the window.
+inline const std::array<std::string, 3> kDamdfeTypeWords = {"normal", "contingencia", "dpec"};
+inline const std::array<std::string, 2> kFormatWords = {"retrato", "paisagem"};

@@ -19,15 +19,17 @@ namespace {
 
 // Fixed storage: the signal handler may neither allocate nor lock.
 constexpr int kSlots = 16;
+// Claimed by one thread at a time (print jobs may run on several); the handler reads only ready ones.
 struct Slot {
-  std::atomic<bool> used{false};
+  std::atomic<bool> claimed{false};
+  std::atomic<bool> ready{false};
   char path[4096] = {};
 };
 std::array<Slot, kSlots> slots;
 
 extern "C" void RemoveRegisteredAndDie(int signal) {
   for (int i = kSlots - 1; i >= 0; --i) {
-    if (!slots[i].used.load()) continue;
+    if (!slots[i].ready.load()) continue;
     if (::unlink(slots[i].path) != 0) ::rmdir(slots[i].path);
   }
   std::signal(signal, SIG_DFL);
@@ -62,16 +64,19 @@ TRemovedOnInterrupt::TRemovedOnInterrupt(const std::filesystem::path& path) : sl
   const std::string& text = path.native();
   if (text.size() >= sizeof(Slot::path)) return;
   for (int i = 0; i < kSlots; ++i) {
-    if (slots[i].used.load()) continue;
+    bool free = false;
+    if (!slots[i].claimed.compare_exchange_strong(free, true)) continue;
     std::memcpy(slots[i].path, text.c_str(), text.size() + 1);
-    slots[i].used.store(true);
+    slots[i].ready.store(true);
     slot_ = i;
     return;
   }
 }
 
 TRemovedOnInterrupt::~TRemovedOnInterrupt() {
-  if (slot_ >= 0) slots[slot_].used.store(false);
+  if (slot_ < 0) return;
+  slots[slot_].ready.store(false);
+  slots[slot_].claimed.store(false);
 }
 
 std::string SystemErrorText(int error) {

@@ -23,18 +23,20 @@ deb=${debs[0]}
 
 expected="./usr/bin/damdfe
 ./usr/bin/damdfe-imprimir
+./usr/bin/damdfe-servidor
 ./usr/share/applications/damdfe.desktop
 ./usr/share/damdfe/DAMDFE_Paisagem.rav
 ./usr/share/damdfe/DAMDFE_Retrato.rav
 ./usr/share/icons/hicolor/256x256/apps/damdfe.png
 ./usr/share/icons/hicolor/scalable/apps/damdfe.svg
 ./usr/share/man/man1/damdfe-imprimir.1.gz
+./usr/share/man/man1/damdfe-servidor.1.gz
 ./usr/share/man/man1/damdfe.1.gz"
 files=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
 [ "$files" = "$expected" ] || fail "arquivos do pacote:"$'\n'"$(diff <(echo "$expected") <(echo "$files"))"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6printsupport6 libxerces-c3.2 libzint2.11 qt6-qpa-plugins; do
+for library in libqt6widgets6 libqt6printsupport6 libxerces-c3.2 libzint2.11 libqt6httpserver6 qt6-qpa-plugins; do
   [[ $depends == *"$library"* ]] || fail "Depends sem $library: $depends"
 done
 
@@ -57,4 +59,5 @@ status=0
 [ "$status" = 2 ] || fail "damdfe com opção desconhecida saiu com $status, não 2"
 "$root/usr/bin/damdfe-imprimir" --pdf saida.pdf "$source/samples/MDFe_exemplo.xml" || fail "damdfe-imprimir"
 pdftotext saida.pdf - | grep -q '3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210' || fail "PDF sem a chave"
+"$root/usr/bin/damdfe-servidor" --version | grep -qx "damdfe-servidor [0-9.]*" || fail "damdfe-servidor --version"
 echo "pacote $(basename "$deb") conferido"
