@@ -4,10 +4,12 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <iostream>
 #include <map>
 
+#include "DamdfeTexts.h"
 #include "FileAccess.h"
 
 namespace {
@@ -56,8 +58,9 @@ void ChooseOutput(Options& options, OutputKind kind, std::string path) {
   options.outputPath = std::move(path);
 }
 
-int ChoiceIndex(const std::string& option, const std::string& value, const std::vector<std::string>& choices) {
-  for (size_t i = 0; i < choices.size(); ++i) {
+template <std::size_t N>
+int ChoiceIndex(const std::string& option, const std::string& value, const std::array<std::string, N>& choices) {
+  for (std::size_t i = 0; i < N; ++i) {
     if (choices[i] == value) return static_cast<int>(i);
   }
   throw UsageError{"valor inválido para " + option + ": \"" + value + "\""};
@@ -173,9 +176,9 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
     } else if (name == u"protocolo") {
       options.protocol = value();
     } else if (name == u"tipo") {
-      options.typeIndex = ChoiceIndex(option, value(), {"normal", "contingencia", "dpec"});
+      options.typeIndex = ChoiceIndex(option, value(), kDamdfeTypeWords);
     } else if (name == u"formato") {
-      options.format = ChoiceIndex(option, value(), {"retrato", "paisagem"});
+      options.format = ChoiceIndex(option, value(), kFormatWords);
     } else if (name == u"parametros") {
       options.parametersOnly = true;
     } else if (name == u"json") {
