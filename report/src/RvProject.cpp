@@ -2,6 +2,7 @@
 
 #include "Document.h"
 #include "Output.h"
+#include "TemplateFonts.h"
 #include "TemplateReader.h"
 
 TRvProject::TRvProject() = default;
@@ -39,6 +40,7 @@ void TRvProject::ExecuteReport(const std::string& reportName) {
                               .toStdString());
   }
   report::requireApplication(output_);
+  report::registerFontsBeside(projectFile_);
   const report::Document document(*found, params_, projectFile_);
   report::produce(document, output_);
 }
