@@ -52,5 +52,5 @@ class TRvProject {
   QString projectFile_;
   std::map<QString, QString> params_;
   ReportOutput output_ = rv::PrintPreview{};
-  std::unique_ptr<const report::Template> template_;
+  std::shared_ptr<const report::Template> template_;
 };
