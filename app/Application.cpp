@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 #include <cstring>
 #include <iostream>
+
+#include "QtTranslation.h"
 
 namespace {
 
@@ -49,17 +49,6 @@ std::optional<QString> XmlArgument(const QStringList& arguments) {
     return std::nullopt;
   }
   return arguments.value(0);
-}
-
-bool InstallQtTranslation(const QLocale& locale) {
-  auto* translator = new QTranslator(QCoreApplication::instance());
-  if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-      QCoreApplication::installTranslator(translator)) {
-    return true;
-  }
-  delete translator;
-  return false;
 }
 
 void SetUpApplication(QApplication& application) {

@@ -8,7 +8,6 @@
 #include <optional>
 
 class QApplication;
-class QLocale;
 
 // Answers --help and --version on the terminal, before any window (so without a display).
 // Returns the exit code when the run ends there.
@@ -20,6 +19,3 @@ std::optional<QString> XmlArgument(const QStringList& arguments);
 
 // Names, version and icon shared by every window; Qt's own dialogs in the user's language.
 void SetUpApplication(QApplication& application);
-
-// Loads Qt's own translation for the locale into the application; false when there is none.
-bool InstallQtTranslation(const QLocale& locale);

@@ -342,6 +342,14 @@ IXMLNode BindRoot(const IXMLDocument& document, std::u16string_view tag, std::u1
   return BindRootClass(document, tag, &MakeWrapper<T>, namespaceURI);
 }
 
+// Read-only access to what the bound classes do not bind: nothing is created, nothing fails.
+// The text and CDATA directly inside an element; empty for a null node.
+std::u16string TextContent(const IXMLNode& element);
+// The text content of the first child of that name; empty when the parent or the child is missing.
+std::u16string ChildTextContent(const IXMLNode& parent, std::u16string_view name);
+// Every child element of that local name, in document order, where a bound class reaches only the first.
+std::vector<IXMLNode> ChildElementsNamed(const IXMLNode& parent, std::u16string_view name);
+
 // --- templates ---
 
 template <class T>

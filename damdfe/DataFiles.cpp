@@ -20,8 +20,3 @@ std::filesystem::path DataDirectory() {
   std::error_code error;
   return std::filesystem::is_directory(installed, error) ? installed : programDirectory;
 }
-
-bool FileExists(const std::filesystem::path& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}

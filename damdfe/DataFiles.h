@@ -9,6 +9,3 @@ inline constexpr const char* kLandscapeTemplate = "DAMDFE_Paisagem.rav";
 
 // <prefix>/share/damdfe when installed, beside the executable in the build tree.
 std::filesystem::path DataDirectory();
-
-// A file is there: a directory does not count.
-bool FileExists(const std::filesystem::path& path);

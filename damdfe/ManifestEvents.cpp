@@ -1,13 +1,12 @@
 #include "ManifestEvents.h"
 
 #include <algorithm>
-#include <cctype>
-#include <fstream>
 #include <map>
 #include <set>
 #include <stdexcept>
 
 #include "DisplayFormat.h"
+#include "FileAccess.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ constexpr std::u16string_view kClosing = u"110112";
 constexpr std::u16string_view kDriverAdded = u"110114";
 // The root and the key (in the event's Id and chMDFe) stand in an event file's first lines, so a
 // folder of thousands of manifests is looked through quickly.
-constexpr std::streamsize kEventHead = 8192;
+constexpr std::size_t kEventHead = 8192;
 
 bool IsRegistered(const std::u16string& cStat) { return cStat == u"135" || cStat == u"136"; }
 
@@ -55,19 +54,15 @@ bool ContainsText(const std::string& text, std::u16string_view what) {
   return text.find(ToUtf8(what)) != std::string::npos;
 }
 
-bool HasXmlExtension(const std::filesystem::path& path) {
-  std::string extension = path.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return std::tolower(c); });
-  return extension == ".xml";
-}
-
 bool MentionsEventOf(const std::filesystem::path& file, std::u16string_view accessKey) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error) || !HasXmlExtension(file)) return false;
-  std::ifstream in(file, std::ios::binary);
-  std::string head(kEventHead, '\0');
-  head.resize(in.read(head.data(), kEventHead).gcount());
+  std::string head;
+  try {
+    head = ReadFileStart(file, kEventHead);
+  } catch (const std::runtime_error&) {
+    return false;  // unreadable: not an event we could print
+  }
   return ContainsText(head, u"procEventoMDFe") && ContainsText(head, accessKey);
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "FileAccess.h"
 #include "RoadBlock.h"
 #include "SupplementaryParameters.h"
 

@@ -4,6 +4,7 @@
 
 #include "DamdfeTexts.h"
 #include "DataFiles.h"
+#include "FileAccess.h"
 #include "ManifestLoading.h"
 #include "RvProject.h"
 

@@ -1,17 +1,8 @@
 #include "RoadBlock.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
+#include <cctype>
 
-#include "SafeFiles.h"
 #include "mdfe_v300.h"
 
 namespace {
@@ -53,23 +44,6 @@ std::string WithInheritedNamespace(std::string part) {
   return part;
 }
 
-std::string SystemMessage(const std::string& what, const std::filesystem::path& path) {
-  return what + " \"" + path.string() + "\": " + SystemErrorText(errno);
-}
-
-// TMPDIR when it names a folder, else /tmp: an empty TMPDIR means "not set".
-std::filesystem::path TemporaryBase() {
-  const char* configured = std::getenv("TMPDIR");
-  if (!configured || !*configured) return "/tmp";
-  std::error_code error;
-  std::filesystem::path base = std::filesystem::temp_directory_path(error);
-  if (error) {
-    throw std::runtime_error("Pasta temporária inutilizável \"" + std::string(configured) +
-                             "\": " + SystemErrorText(error.value()));
-  }
-  return base;
-}
-
 }  // namespace
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -99,42 +73,4 @@ std::string CutRoadBlock(std::string_view manifestBytes) {
     block.insert(0, "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>" + std::string(kLineBreak));
   }
   return block;
-}
-
-TRoadBlockFile::TRoadBlockFile() {
-  std::string pattern = (TemporaryBase() / "damdfe-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error(SystemMessage("Não foi possível criar a pasta", pattern));
-  directory_ = pattern;
-  file_ = directory_ / "Rodo.xml";
-  directoryRemoved_ = std::make_unique<TRemovedOnInterrupt>(directory_);
-  fileRemoved_ = std::make_unique<TRemovedOnInterrupt>(file_);
-}
-
-TRoadBlockFile::~TRoadBlockFile() {
-  std::error_code ignored;
-  std::filesystem::remove_all(directory_, ignored);
-}
-
-void TRoadBlockFile::Write(const std::string& bytes) const {
-  // The directory is ours alone; O_EXCL and O_NOFOLLOW still refuse anything planted in it.
-  int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) throw std::runtime_error(SystemMessage("Não foi possível criar o arquivo", file_));
-  size_t written = 0;
-  while (written < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      std::string message = SystemMessage("Não foi possível gravar o arquivo", file_);
-      ::close(fd);
-      throw std::runtime_error(message);
-    }
-    written += static_cast<size_t>(n);
-  }
-  if (::close(fd) != 0) throw std::runtime_error(SystemMessage("Não foi possível gravar o arquivo", file_));
-}
-
-std::string ReadWholeFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw std::runtime_error(SystemMessage("Não foi possível ler o arquivo", file));
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -2,13 +2,11 @@
 
 // Cutting the road-transport block ("rodo") out of a manifest's text into a file of its own.
 
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "SafeFiles.h"
+#include "PrivateFile.h"
 
 // The text as 8-bit lines: a line ends at CR LF, a lone CR or a lone LF; the text ends at its
 // first zero byte.
@@ -20,24 +18,8 @@ std::vector<std::string> SplitLines(std::string_view text);
 // declares that encoding.
 std::string CutRoadBlock(std::string_view manifestBytes);
 
-// A private directory (mode 0700) under TMPDIR (/tmp when unset or empty) holding "Rodo.xml";
-// removed with its file when the object goes, or when SIGINT or SIGTERM ends the process.
-class TRoadBlockFile {
+// The road block's file, "Rodo.xml" in a private folder.
+class TRoadBlockFile : public TPrivateFile {
  public:
-  TRoadBlockFile();
-  ~TRoadBlockFile();
-  TRoadBlockFile(const TRoadBlockFile&) = delete;
-  TRoadBlockFile& operator=(const TRoadBlockFile&) = delete;
-
-  void Write(const std::string& bytes) const;
-  const std::filesystem::path& Path() const { return file_; }
-
- private:
-  std::filesystem::path directory_;
-  std::filesystem::path file_;
-  // Registered after the folder, so an interruption removes the file first.
-  std::unique_ptr<TRemovedOnInterrupt> directoryRemoved_;
-  std::unique_ptr<TRemovedOnInterrupt> fileRemoved_;
+  TRoadBlockFile() : TPrivateFile(QStringLiteral("Rodo.xml")) {}
 };
-
-std::string ReadWholeFile(const std::filesystem::path& file);

@@ -1,83 +1,10 @@
 #include "SupplementaryParameters.h"
 
-#include <algorithm>
-#include <initializer_list>
 #include <vector>
 
+#include "ParameterText.h"
+
 namespace {
-
-// Text and CDATA content of an element, read without creating or failing: the
-// generic way for what the models do not bind.
-std::u16string ContentOf(const IXMLNode& element) {
-  std::u16string text;
-  if (!element) return text;
-  IXMLNodeList children = element->ChildList();
-  for (int i = 0, count = children->Count(); i < count; ++i) {
-    IXMLNode child = children->NodeAt(i);
-    if (child->NodeType() == TNodeType::ntText || child->NodeType() == TNodeType::ntCData) text += child->ReadText();
-  }
-  return text;
-}
-
-std::u16string ChildContent(const IXMLNode& parent, std::u16string_view name) {
-  return parent ? ContentOf(parent->ChildList()->FindNode(name)) : std::u16string();
-}
-
-// Every child element of that name, in document order, where the model binds only the first.
-template <class Visit>
-void ForEachChildNamed(const IXMLNode& parent, std::u16string_view name, Visit visit) {
-  IXMLNodeList children = parent->ChildList();
-  for (int i = 0, count = children->Count(); i < count; ++i) {
-    IXMLNode child = children->NodeAt(i);
-    if (child->NodeType() == TNodeType::ntElement && child->LocalName() == name) visit(child);
-  }
-}
-
-template <class List, class Visit>
-void ForEachItem(const List& list, Visit visit) {
-  for (int i = 0, count = list->ItemCount(); i < count; ++i) visit(list->Item(i));
-}
-
-// The first of CPF and CNPJ that is set; the template formats it.
-std::u16string TaxIdOf(const std::u16string& cpf, const std::u16string& cnpj) { return cpf.empty() ? cnpj : cpf; }
-
-// Builds a list parameter; a cell never breaks its row or column.
-class TRows {
- public:
-  void Add(std::initializer_list<std::u16string> cells) {
-    bool first = true;
-    for (const std::u16string& cell : cells) {
-      if (!first) text_ += u'\t';
-      first = false;
-      for (char16_t c : cell) text_ += (c == u'\t' || c == u'\n' || c == u'\r') ? u' ' : c;
-    }
-    text_ += u'\n';
-  }
-  const std::u16string& Text() const { return text_; }
-
- private:
-  std::u16string text_;
-};
-
-std::u16string Joined(const std::vector<std::u16string>& items) {
-  std::u16string text;
-  for (const std::u16string& item : items) {
-    if (item.empty()) continue;
-    if (!text.empty()) text += u", ";
-    text += item;
-  }
-  return text;
-}
-
-// A key in groups of four for the eye; unlike the printed access key, nothing is padded.
-std::u16string GroupsOfFour(const std::u16string& key) {
-  std::u16string text;
-  for (size_t i = 0; i < key.size(); ++i) {
-    if (i > 0 && i % 4 == 0) text += u' ';
-    text += key[i];
-  }
-  return text;
-}
 
 std::u16string InsuranceResponsible(const std::u16string& kind) {
   return kind == u"1" ? u"Emitente" : kind == u"2" ? u"Contratante" : kind;
@@ -87,16 +14,17 @@ std::u16string InsuranceResponsible(const std::u16string& kind) {
 // list reads as one policy.
 std::u16string InsuranceRows(const IXMLInfMDFe& infMDFe) {
   TRows rows;
-  ForEachItem(infMDFe->seg(), [&](const IXMLSeg& policy) {
+  auto policies = infMDFe->seg();
+  for (const IXMLSeg& policy : *policies) {
     std::vector<std::u16string> averbacoes;
-    ForEachChildNamed(policy, u"nAver", [&](const IXMLNode& node) { averbacoes.push_back(ContentOf(node)); });
+    for (const IXMLNode& node : ChildElementsNamed(policy, u"nAver")) averbacoes.push_back(TextContent(node));
     if (averbacoes.empty()) averbacoes.emplace_back();
     IXMLInfResp responsible = policy->infResp();
     IXMLInfSeg insurer = policy->infSeg();
     rows.Add({InsuranceResponsible(responsible->respSeg()), TaxIdOf(responsible->CPF(), responsible->CNPJ()),
               insurer->xSeg(), insurer->CNPJ(), policy->nApol(), averbacoes.front()});
     for (size_t n = 1; n < averbacoes.size(); ++n) rows.Add({u"", u"", u"", u"", u"", averbacoes[n]});
-  });
+  }
   return rows.Text();
 }
 
@@ -109,9 +37,10 @@ std::u16string VehicleRows(const IXMLRodo& rodo, const std::u16string& carrierRN
   };
   IXMLVeicTracao tractor = rodo->veicTracao();
   rows.Add({u"Tração", tractor->placa(), tractor->UF(), tractor->RENAVAM(), ownerRNTRC(tractor->prop())});
-  ForEachItem(rodo->veicReboque(), [&](const IXMLVeicReboque& trailer) {
+  auto trailers = rodo->veicReboque();
+  for (const IXMLVeicReboque& trailer : *trailers) {
     rows.Add({u"Reboque", trailer->placa(), trailer->UF(), trailer->RENAVAM(), ownerRNTRC(trailer->prop())});
-  });
+  }
   return rows.Text();
 }
 
@@ -119,11 +48,11 @@ std::u16string VehicleRows(const IXMLRodo& rodo, const std::u16string& carrierRN
 // The fixed settings may have created an empty one in a manifest without drivers: it is no driver.
 std::u16string DriverRows(const IXMLRodo& rodo, const std::vector<TAddedDriver>& added) {
   TRows rows;
-  ForEachChildNamed(rodo->veicTracao(), u"condutor", [&](const IXMLNode& node) {
-    std::u16string cpf = ChildContent(node, u"CPF");
-    std::u16string name = ChildContent(node, u"xNome");
+  for (const IXMLNode& node : ChildElementsNamed(rodo->veicTracao(), u"condutor")) {
+    std::u16string cpf = ChildTextContent(node, u"CPF");
+    std::u16string name = ChildTextContent(node, u"xNome");
     if (!cpf.empty() || !name.empty()) rows.Add({cpf, name});
-  });
+  }
   for (const TAddedDriver& driver : added) {
     rows.Add({driver.cpf, driver.name + u" (incluído em " + driver.date + u")"});
   }
@@ -132,9 +61,8 @@ std::u16string DriverRows(const IXMLRodo& rodo, const std::vector<TAddedDriver>&
 
 std::u16string CiotRows(const IXMLInfANTT& antt) {
   TRows rows;
-  ForEachItem(antt->infCIOT(), [&](const IXMLInfCIOT& ciot) {
-    rows.Add({ciot->CIOT(), TaxIdOf(ciot->CPF(), ciot->CNPJ())});
-  });
+  auto ciots = antt->infCIOT();
+  for (const IXMLInfCIOT& ciot : *ciots) rows.Add({ciot->CIOT(), TaxIdOf(ciot->CPF(), ciot->CNPJ())});
   return rows.Text();
 }
 
@@ -152,32 +80,36 @@ std::u16string TollVoucherRows(const IXMLInfANTT& antt) {
 // The model binds CPF and CNPJ; a name and a foreign id are read generically.
 std::u16string ContractorRows(const IXMLInfANTT& antt) {
   TRows rows;
-  ForEachItem(antt->infContratante(), [&](const IXMLInfContratante& contractor) {
+  auto contractors = antt->infContratante();
+  for (const IXMLInfContratante& contractor : *contractors) {
     std::u16string id = TaxIdOf(contractor->CPF(), contractor->CNPJ());
-    if (id.empty()) id = ChildContent(contractor, u"idEstrangeiro");
-    rows.Add({id, ChildContent(contractor, u"xNome")});
-  });
+    if (id.empty()) id = ChildTextContent(contractor, u"idEstrangeiro");
+    rows.Add({id, ChildTextContent(contractor, u"xNome")});
+  }
   return rows.Text();
 }
 
 // The payee, the contract's value and how it is paid; a payment in instalments lists them in "parcelas".
 std::u16string PaymentRows(const IXMLInfANTT& antt) {
   TRows rows;
-  ForEachItem(antt->infPag(), [&](const IXMLInfPag& payment) {
+  auto payments = antt->infPag();
+  for (const IXMLInfPag& payment : *payments) {
     std::u16string id = TaxIdOf(payment->CPF(), payment->CNPJ());
     if (id.empty()) id = payment->idEstrangeiro();
     rows.Add({payment->xNome(), id, payment->vContrato(), payment->indPag()});
-  });
+  }
   return rows.Text();
 }
 
 std::u16string InstalmentRows(const IXMLInfANTT& antt) {
   TRows rows;
-  ForEachItem(antt->infPag(), [&](const IXMLInfPag& payment) {
-    ForEachItem(payment->infPrazo(), [&](const IXMLInfPrazo& instalment) {
+  auto payments = antt->infPag();
+  for (const IXMLInfPag& payment : *payments) {
+    auto instalments = payment->infPrazo();
+    for (const IXMLInfPrazo& instalment : *instalments) {
       rows.Add({instalment->nParcela(), instalment->dVenc(), instalment->vParcela()});
-    });
-  });
+    }
+  }
   return rows.Text();
 }
 
@@ -192,62 +124,49 @@ std::u16string OwnerRows(const IXMLRodo& rodo) {
   };
   IXMLVeicTracao tractor = rodo->veicTracao();
   add(tractor->placa(), tractor->prop());
-  ForEachItem(rodo->veicReboque(), [&](const IXMLVeicReboque& trailer) { add(trailer->placa(), trailer->prop()); });
+  auto trailers = rodo->veicReboque();
+  for (const IXMLVeicReboque& trailer : *trailers) add(trailer->placa(), trailer->prop());
   return rows.Text();
 }
 
 template <class List>
 std::u16string SealNumbers(const List& seals) {
   std::vector<std::u16string> numbers;
-  ForEachItem(seals, [&](const auto& seal) { numbers.push_back(seal->nLacre()); });
+  for (const auto& seal : *seals) numbers.push_back(seal->nLacre());
   return Joined(numbers);
 }
 
 std::u16string LinkedDocumentRows(const IXMLInfMDFe& infMDFe) {
   TRows rows;
-  ForEachItem(infMDFe->infDoc()->infMunDescarga(), [&](const IXMLInfMunDescarga& municipality) {
+  auto municipalities = infMDFe->infDoc()->infMunDescarga();
+  for (const IXMLInfMunDescarga& municipality : *municipalities) {
     std::u16string name = municipality->xMunDescarga();
-    ForEachItem(municipality->infCTe(), [&](const IXMLInfCTe& cte) {
-      rows.Add({name, u"CT-e", GroupsOfFour(cte->chCTe())});
-    });
-    ForEachItem(municipality->infNFe(), [&](const IXMLInfNFe& nfe) {
-      rows.Add({name, u"NF-e", GroupsOfFour(nfe->chNFe())});
-    });
-    ForEachItem(municipality->infMDFeTransp(), [&](const IXMLInfMDFeTransp& mdfe) {
-      rows.Add({name, u"MDF-e", GroupsOfFour(mdfe->chMDFe())});
-    });
-  });
-  return rows.Text();
-}
-
-// One row for each line of the text that is not blank, so that a table may wrap
-// long observations and continue them on further sheets.
-std::u16string Paragraphs(const std::u16string& text) {
-  TRows rows;
-  for (size_t start = 0; start <= text.size();) {
-    size_t end = std::min(text.find(u'\n', start), text.size());
-    std::u16string line = text.substr(start, end - start);
-    if (line.find_first_not_of(u" \t\r") != std::u16string::npos) rows.Add({line});
-    start = end + 1;
+    auto ctes = municipality->infCTe();
+    for (const IXMLInfCTe& cte : *ctes) rows.Add({name, u"CT-e", GroupsOfFour(cte->chCTe())});
+    auto nfes = municipality->infNFe();
+    for (const IXMLInfNFe& nfe : *nfes) rows.Add({name, u"NF-e", GroupsOfFour(nfe->chNFe())});
+    auto mdfes = municipality->infMDFeTransp();
+    for (const IXMLInfMDFeTransp& mdfe : *mdfes) rows.Add({name, u"MDF-e", GroupsOfFour(mdfe->chMDFe())});
   }
   return rows.Text();
 }
 
 std::u16string LoadingMunicipalities(const IXMLIde& ide) {
   std::vector<std::u16string> names;
-  ForEachItem(ide->infMunCarrega(),
-              [&](const IXMLInfMunCarrega& municipality) { names.push_back(municipality->xMunCarrega()); });
+  auto municipalities = ide->infMunCarrega();
+  for (const IXMLInfMunCarrega& municipality : *municipalities) names.push_back(municipality->xMunCarrega());
   return Joined(names);
 }
 
 std::u16string StatesCrossed(const IXMLIde& ide) {
   std::vector<std::u16string> states;
-  ForEachItem(ide->infPercurso(), [&](const IXMLInfPercurso& state) { states.push_back(state->UFPer()); });
+  auto route = ide->infPercurso();
+  for (const IXMLInfPercurso& state : *route) states.push_back(state->UFPer());
   return Joined(states);
 }
 
 std::u16string QrCode(const IXMLTMDFe& manifest) {
-  return ChildContent(manifest->ChildList()->FindNode(u"infMDFeSupl"), u"qrCodMDFe");
+  return ChildTextContent(manifest->ChildList()->FindNode(u"infMDFeSupl"), u"qrCodMDFe");
 }
 
 }  // namespace
@@ -271,7 +190,7 @@ void SetSupplementaryParameters(const TLoadedManifest& loaded, const std::string
   set("percurso", StatesCrossed(ide));
 
   IXMLEmit emit = infMDFe->emit();
-  set("emit_CNPJ_CPF", TaxIdOf(ChildContent(emit, u"CPF"), emit->CNPJ()));
+  set("emit_CNPJ_CPF", TaxIdOf(ChildTextContent(emit, u"CPF"), emit->CNPJ()));
   set("emit_CEP", emit->enderEmit()->CEP());
 
   IXMLTot tot = infMDFe->tot();

@@ -1,22 +1,26 @@
 // damdfe-imprimir: prints the DAMDFE of one or more MDF-e files from the command line.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLocale>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "DamdfeTexts.h"
-#include "DataFiles.h"
+#include "FileAccess.h"
 #include "ManifestLoading.h"
 #include "PrintJob.h"
+#include "QtTranslation.h"
 #include "ReportOutput.h"
 #include "SafeFiles.h"
 
@@ -74,13 +78,6 @@ struct UsageError {
   bool showUsage = true;
 };
 
-bool EndsWithXml(const std::string& argument) {
-  if (argument.size() < 4) return false;
-  std::string end = argument.substr(argument.size() - 4);
-  for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return end == ".xml";
-}
-
 void ChooseOutput(Options& options, OutputKind kind, std::string path) {
   if (options.output) throw UsageError{"escolha uma só saída (--pdf, --pasta, --png, --impressora ou --visualizar)"};
   options.output = kind;
@@ -94,56 +91,109 @@ int ChoiceIndex(const std::string& option, const std::string& value, const std::
   throw UsageError{"valor inválido para " + option + ": \"" + value + "\""};
 }
 
-// Returns nullopt when the run ends at once (help, version).
-std::optional<Options> ParseArguments(const std::vector<std::string>& arguments) {
-  Options options;
+const QStringList kValueOptions = {QStringLiteral("xml"),     QStringLiteral("evento"),    QStringLiteral("eventos"),
+                                   QStringLiteral("logo"),    QStringLiteral("protocolo"), QStringLiteral("tipo"),
+                                   QStringLiteral("formato"), QStringLiteral("pdf"),       QStringLiteral("pasta"),
+                                   QStringLiteral("png"),     QStringLiteral("impressora")};
+const QStringList kSwitches = {QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("parametros"),
+                               QStringLiteral("visualizar")};
+
+// Arguments as the parser reads them, one character a byte, so paths come back as the same bytes.
+QString Latin1(const std::string& bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
+
+// The arguments the parser gets, and the usage error that stops them: a loose file becomes
+// "--xml=FILE" and "--impressora" takes the next argument only when it names no option and no
+// XML, so the parser sees the arguments in their order and never guesses. The list ends at the
+// error, which counts only if nothing before it ends the run first.
+struct Normalised {
+  QStringList arguments{QStringLiteral("damdfe-imprimir")};
+  std::optional<UsageError> error;
+};
+
+Normalised Normalise(const std::vector<std::string>& arguments) {
+  Normalised result;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= arguments.size()) throw UsageError{"falta o valor de " + argument};
-      return arguments[++i];
-    };
-    if (argument == "--help" || argument == "-h") {
-      std::cout << kUsage;
-      return std::nullopt;
-    } else if (argument == "--version") {
-      std::cout << kVersion << "\n";
-      return std::nullopt;
-    } else if (argument == "--xml") {
-      options.xmlFiles.push_back(value());
-    } else if (argument == "--evento") {
-      options.eventFiles.push_back(value());
-    } else if (argument == "--eventos") {
-      options.eventFolders.push_back(value());
-    } else if (argument == "--logo") {
-      options.logo = value();
-    } else if (argument == "--protocolo") {
-      options.protocol = value();
-    } else if (argument == "--tipo") {
-      options.typeIndex = ChoiceIndex(argument, value(), {"normal", "contingencia", "dpec"});
-    } else if (argument == "--formato") {
-      options.format = ChoiceIndex(argument, value(), {"retrato", "paisagem"});
-    } else if (argument == "--parametros") {
-      options.parametersOnly = true;
-    } else if (argument == "--pdf") {
-      ChooseOutput(options, OutputKind::Pdf, value());
-    } else if (argument == "--pasta") {
-      ChooseOutput(options, OutputKind::Folder, value());
-    } else if (argument == "--png") {
-      ChooseOutput(options, OutputKind::Png, value());
-    } else if (argument == "--visualizar") {
-      ChooseOutput(options, OutputKind::Preview, "");
-    } else if (argument == "--impressora") {
-      bool named = i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0 && !EndsWithXml(arguments[i + 1]);
-      ChooseOutput(options, OutputKind::Printer, named ? arguments[++i] : "");
-    } else if (argument.rfind("--impressora=", 0) == 0) {
-      ChooseOutput(options, OutputKind::Printer, argument.substr(13));
-    } else if (argument.rfind("-", 0) == 0 && argument != "-") {
-      throw UsageError{"opção desconhecida: " + argument};
+    const size_t equals = argument.find('=');
+    const QString name = argument.rfind("--", 0) == 0 ? Latin1(argument.substr(2, equals - 2)) : QString();
+    if (argument == "--impressora") {
+      bool named =
+          i + 1 < arguments.size() && arguments[i + 1].rfind("-", 0) != 0 && !HasXmlExtension(arguments[i + 1]);
+      result.arguments << Latin1("--impressora=" + (named ? arguments[++i] : std::string()));
+    } else if (argument.rfind("-", 0) != 0 || argument == "-") {
+      result.arguments << Latin1("--xml=" + argument);
+    } else if (argument == "-h" || (kSwitches.contains(name) && equals == std::string::npos)) {
+      result.arguments << Latin1(argument);
+    } else if (name == u"impressora" && equals != std::string::npos) {
+      result.arguments << Latin1(argument);
+    } else if (kValueOptions.contains(name) && equals == std::string::npos && i + 1 < arguments.size()) {
+      result.arguments << Latin1(argument + "=" + arguments[++i]);
     } else {
-      options.xmlFiles.push_back(argument);
+      const bool valueMissing = kValueOptions.contains(name) && equals == std::string::npos;
+      result.error = UsageError{valueMissing ? "falta o valor de " + argument : "opção desconhecida: " + argument};
+      return result;
     }
   }
+  return result;
+}
+
+// Normalise has refused whatever the parser would not take.
+void Parse(QCommandLineParser& parser, const QStringList& arguments) {
+  for (const QString& name : kValueOptions) parser.addOption(QCommandLineOption(name, QString(), name));
+  for (const QString& name : kSwitches) parser.addOption(QCommandLineOption(name));
+  parser.addOption(QCommandLineOption(QStringLiteral("h")));
+  if (!parser.parse(arguments)) throw UsageError{parser.errorText().toStdString()};
+}
+
+// Returns nullopt when the run ends at once (help, version).
+std::optional<Options> ParseArguments(const std::vector<std::string>& arguments) {
+  const Normalised normalised = Normalise(arguments);
+  QCommandLineParser parser;
+  Parse(parser, normalised.arguments);
+  Options options;
+  std::map<QString, qsizetype> taken;
+  // In the order given, so that the first fault found is the one reported.
+  for (const QString& name : parser.optionNames()) {
+    auto value = [&] { return Bytes(parser.values(name).at(taken[name]++)); };
+    const std::string option = "--" + name.toStdString();
+    if (name == u"help" || name == u"h") {
+      std::cout << kUsage;
+      return std::nullopt;
+    } else if (name == u"version") {
+      std::cout << kVersion << "\n";
+      return std::nullopt;
+    } else if (name == u"xml") {
+      options.xmlFiles.push_back(value());
+    } else if (name == u"evento") {
+      options.eventFiles.push_back(value());
+    } else if (name == u"eventos") {
+      options.eventFolders.push_back(value());
+    } else if (name == u"logo") {
+      options.logo = value();
+    } else if (name == u"protocolo") {
+      options.protocol = value();
+    } else if (name == u"tipo") {
+      options.typeIndex = ChoiceIndex(option, value(), {"normal", "contingencia", "dpec"});
+    } else if (name == u"formato") {
+      options.format = ChoiceIndex(option, value(), {"retrato", "paisagem"});
+    } else if (name == u"parametros") {
+      options.parametersOnly = true;
+    } else if (name == u"pdf") {
+      ChooseOutput(options, OutputKind::Pdf, value());
+    } else if (name == u"pasta") {
+      ChooseOutput(options, OutputKind::Folder, value());
+    } else if (name == u"png") {
+      ChooseOutput(options, OutputKind::Png, value());
+    } else if (name == u"visualizar") {
+      ChooseOutput(options, OutputKind::Preview, "");
+    } else if (name == u"impressora") {
+      ChooseOutput(options, OutputKind::Printer, value());
+    }
+  }
+  if (normalised.error) throw *normalised.error;
   if (options.xmlFiles.empty()) throw UsageError{"informe ao menos um arquivo XML"};
   if (options.output == OutputKind::Pdf && options.xmlFiles.size() > 1) {
     throw UsageError{"--pdf grava um único arquivo; para vários XML use --pasta"};
@@ -207,7 +257,7 @@ void RefuseOverwritingInputs(const Options& options, const std::vector<PlannedOu
   if (!options.logo.empty()) inputs.push_back(options.logo);
   for (const PlannedOutput& output : planned) {
     if (output.path.empty()) continue;
-    if (EndsWithXml(output.path.string()) && options.output != OutputKind::Png) {
+    if (HasXmlExtension(output.path) && options.output != OutputKind::Png) {
       throw UsageError{"a saída " + output.path.string() + " termina em .xml; o PDF não substitui um XML", false};
     }
     for (const auto& input : inputs) {
@@ -314,7 +364,8 @@ std::vector<std::vector<std::string>> EventFilesPerManifest(const Options& optio
   for (size_t e = 0; e < named.size() && everyManifestRead; ++e) {
     if (used[e]) continue;
     throw UsageError{"o evento " + named[e].path + " é do MDF-e de chave " + ToUtf8(named[e].AccessKey()) +
-                     ", que não está entre os XML informados", false};
+                         ", que não está entre os XML informados",
+                     false};
   }
   return perManifest;
 }
@@ -332,7 +383,11 @@ bool HasDisplay() {
 
 std::unique_ptr<QGuiApplication> StartQt(const Options& options, int& argc, char** argv) {
   qInstallMessageHandler(QuietMessages);
-  if (options.output == OutputKind::Preview) return std::make_unique<QApplication>(argc, argv);
+  if (options.output == OutputKind::Preview) {
+    auto application = std::make_unique<QApplication>(argc, argv);
+    InstallQtTranslation(QLocale());
+    return application;
+  }
   // Files and printers need no window: a stale DISPLAY must not stop them.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   return std::make_unique<QGuiApplication>(argc, argv);

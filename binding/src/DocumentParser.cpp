@@ -131,8 +131,7 @@ XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16s
     parser.setCreateEntityReferenceNodes(false);
     parser.setSecurityManager(&security);
     parser.setErrorHandler(&errors);
-    std::u16string id = Terminated(systemId);
-    xml::MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), id.c_str());
+    xml::MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(), systemId.c_str());
     try {
       xml::XMLPScanToken token;
       bool more = parser.parseFirst(source, token);

@@ -190,7 +190,7 @@ std::u16string TXMLNode::ReadText() {
 
 void TXMLNode::WriteText(std::u16string_view text) {
   TXMLNode& node = element();
-  std::u16string value = Terminated(text);
+  std::u16string value(text);
   if (node.NodeType() != TNodeType::ntElement) {
     node.dom()->setNodeValue(value.c_str());
     return;
@@ -209,7 +209,7 @@ void TXMLNode::WriteAttribute(std::u16string_view name, std::u16string_view text
   if (node.NodeType() != TNodeType::ntElement)
     throw EXMLDocError("Cannot set an attribute on a node that is not an element");
   GuardDom([&] {
-    static_cast<xml::DOMElement*>(node.dom())->setAttribute(Terminated(name).c_str(), Terminated(text).c_str());
+    static_cast<xml::DOMElement*>(node.dom())->setAttribute(std::u16string(name).c_str(), std::u16string(text).c_str());
     return 0;
   });
   node.attributes_.invalidate();
@@ -263,7 +263,7 @@ std::shared_ptr<TXMLNode> TXMLNode::createChildElement(std::u16string_view name)
 
 std::shared_ptr<TXMLNode> TXMLNode::createAttribute(std::u16string_view name) {
   auto* element = static_cast<xml::DOMElement*>(dom());
-  xml::DOMAttr* attribute = GuardDom([&] { return OwnerOf(dom())->createAttribute(Terminated(name).c_str()); });
+  xml::DOMAttr* attribute = GuardDom([&] { return OwnerOf(dom())->createAttribute(std::u16string(name).c_str()); });
   // The list is kept (only WriteAttribute rebuilds it), so earlier lookups keep their wrappers.
   attributes_.ensureBuilt();
   element->setAttributeNode(attribute);

@@ -46,9 +46,6 @@ using XercesPtr = std::unique_ptr<T, Release>;
 
 inline constexpr char16_t kXmlnsNamespace[] = u"http://www.w3.org/2000/xmlns/";
 
-// Xerces wants zero-terminated strings.
-inline std::u16string Terminated(std::u16string_view text) { return std::u16string(text); }
-
 inline std::u16string Str(const XMLCh* text) { return text ? std::u16string(text) : std::u16string(); }
 
 // Xerces reports bad names and the like as its own DOMException; callers see ours.

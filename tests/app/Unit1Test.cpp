@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Application.h"
+#include "QtTranslation.h"
 #include "DamdfeTexts.h"
 #include "EventFiles.h"
 #include "ModalAnswerer.h"
@@ -412,6 +413,36 @@ std::string Describe(const QWidget* widget) {
   const auto* group = qobject_cast<const QGroupBox*>(widget);
   const QString text = label ? label->text() : button ? button->text() : group ? group->title() : widget->objectName();
   return widget->metaObject()->className() + std::string(" \"") + text.toStdString() + "\"";
+}
+
+// The steps' fixed texts, top to bottom, exactly as the user reads them; the group captions end with a blank.
+TEST_F(WindowTest, StepsReadExactly) {
+  QStringList texts;
+  for (QWidget* widget : form.findChild<QWidget*>(QStringLiteral("Panel1"))->findChildren<QWidget*>()) {
+    const auto* label = qobject_cast<const QLabel*>(widget);
+    const auto* button = qobject_cast<const QAbstractButton*>(widget);
+    const auto* group = qobject_cast<const QGroupBox*>(widget);
+    if (widget->isVisible() && (label || button || group)) {
+      texts << (label ? label->text() : button ? button->text() : group->title());
+    }
+  }
+  EXPECT_EQ(texts, QStringList({
+                       QStringLiteral("Execute o passo-a-passo a seguir..."),
+                       QStringLiteral("1. Selecione o formato do DAMDFE: "),
+                       QStringLiteral("Retrato"),
+                       QStringLiteral("Paisagem"),
+                       QStringLiteral("2. Selecione o tipo do DAMDFE: "),
+                       QStringLiteral("DAMDFE Normal"),
+                       QStringLiteral("DAMDFE em Contingência - impresso em decorrência de problemas técnicos"),
+                       QStringLiteral("DAMDFE impresso em contingência - DPEC regularmente recebida pela Receita "
+                                      "Federal do Brasil"),
+                       QStringLiteral("Numero do Protocolo"),
+                       QStringLiteral("arquivo XML do DAMDFE"),
+                       QStringLiteral("3. Selecione o XML da MDFe a ser impresso"),
+                       QStringLiteral("arquivo BMP da logo"),
+                       QStringLiteral("4. Selecione o BMP com a logo do cliente (259x158 pixels)"),
+                       QStringLiteral("5. Imprimir DAMDFE"),
+                   }));
 }
 
 TEST_F(WindowTest, EveryTextFitsOnCommonScreens) {

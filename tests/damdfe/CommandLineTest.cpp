@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 #include <regex>
+#include <tuple>
+#include <utility>
 
 #include "DamdfeTexts.h"
 #include "FixedParameterNames.h"
@@ -219,7 +221,7 @@ TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
          dir.Write("manifesto_\xE7.xml", manifest);
          return std::vector<std::string>{"--pdf", (dir / "o.pdf").string(), (dir / "manifesto_\xE7.xml").string()};
        },
-       0, ""},
+       0, "", nullptr},
       {"a processing instruction before the root, no declaration",
        [&](TempDir& dir) {
          dir.Write("pi.xml", "<?xml-model href=\"mdfe.rnc\" encoding=\"ISO-8859-1\"?>\n" +
@@ -236,7 +238,9 @@ TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
          return std::vector<std::string>{"--logo", (dir / "logo.bmp").string(), "--pasta", dir.path().string(),
                                          kSample.string()};
        },
-       1, "logo.bmp\": não é uma imagem", {}},
+       1,
+       "logo.bmp\": não é uma imagem",
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -274,11 +278,58 @@ TEST(DamdfeImprimir, FullDiskKeepsTheEarlierPdf) {
   RunTool("umount", {disk.string()});
 }
 
+// Width and height from a PNG file's header.
+std::pair<int, int> PngSize(const std::filesystem::path& png) {
+  const std::string bytes = ReadFileBytes(png);
+  if (bytes.size() < 24) return {0, 0};
+  auto at = [&](size_t offset) {
+    int value = 0;
+    for (size_t i = offset; i < offset + 4; ++i) value = value * 256 + static_cast<unsigned char>(bytes[i]);
+    return value;
+  };
+  return {at(16), at(20)};
+}
+
+// One manifest's sheets go straight into the folder; several get a folder each, named after the XML.
 TEST(DamdfeImprimir, PngPagesAndLandscape) {
   TempDir dir;
   ToolResult result = Imprimir({"--png", dir.path().string(), "--formato", "paisagem", kSample.string()});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_TRUE(std::filesystem::exists(dir / "page-1.png"));
+  auto [width, height] = PngSize(dir / "page-1.png");
+  EXPECT_GT(width, height) << "landscape";
+
+  auto copy = dir / "segundo.xml";
+  std::filesystem::copy_file(kSample, copy);
+  result = Imprimir({"--png", (dir / "varios").string(), kSample.string(), copy.string()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  for (const char* folder : {"MDFe_exemplo", "segundo"}) {
+    SCOPED_TRACE(folder);
+    std::tie(width, height) = PngSize(dir / "varios" / folder / "page-1.png");
+    EXPECT_GT(height, width) << "portrait";
+  }
+}
+
+// "--impressora" takes the next argument as the queue only when it is no option and no XML file.
+TEST(DamdfeImprimir, PrinterNameIsOptional) {
+  TempDir home;
+  QProcessEnvironment noCups = QProcessEnvironment::systemEnvironment();
+  noCups.insert("CUPS_SERVER", QString::fromStdString((home / "sem-cups.sock").string()));
+  noCups.insert("HOME", QString::fromStdString(home.path().string()));
+  for (const char* name : {"PRINTER", "LPDEST"}) noCups.remove(name);
+  const std::string named = "Impressora \"fila\" não encontrada.";
+  const std::string byDefault = "Nenhuma impressora padrão está configurada.";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--impressora=fila", kSample.string()}, named},
+      {{"--impressora", "fila", kSample.string()}, named},
+      {{"--impressora", kSample.string()}, byDefault},
+      {{"--impressora", "--formato", "paisagem", kSample.string()}, byDefault},
+  };
+  for (const auto& [arguments, message] : cases) {
+    SCOPED_TRACE(testing::PrintToString(arguments));
+    ToolResult result = RunTool(kPrinter, arguments, 120000, noCups);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+  }
 }
 
 }  // namespace

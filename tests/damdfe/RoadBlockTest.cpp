@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -100,7 +101,10 @@ TEST(RoadBlockFile, PrivateDirectoryIsRemovedWithItsFile) {
     struct stat info {};
     ASSERT_EQ(stat(directory.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
+    ASSERT_EQ(stat(file.Path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
     EXPECT_EQ(ReadFileBytes(file.Path()), "<rodo/>\r\n");
+    EXPECT_THROW(file.Write("again"), std::runtime_error) << "never opens a file already there";
   }
   EXPECT_FALSE(std::filesystem::exists(directory));
 }
@@ -109,12 +113,8 @@ TEST(RoadBlockFile, UnusableTemporaryDirectoryGivesTheSystemsMessage) {
   TempDir base;
   auto notADirectory = base.Write("file", "x");
   ScopedTmpDir tmp(notADirectory.string());
-  try {
-    TRoadBlockFile file;
-    FAIL() << "created in " << file.Path();
-  } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find("parte do caminho não é uma pasta"), std::string::npos) << e.what();
-  }
+  EXPECT_THAT([] { TRoadBlockFile file; },
+              testing::ThrowsMessage<std::runtime_error>(testing::HasSubstr("parte do caminho não é uma pasta")));
 }
 
 }  // namespace
