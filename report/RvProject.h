@@ -56,5 +56,5 @@ class TRvProject {
   std::map<QString, QString> params_;
   ReportOutput output_ = rv::PrintPreview{};
   int sheetCount_ = 0;
-  std::unique_ptr<const report::Template> template_;
+  std::shared_ptr<const report::Template> template_;
 };

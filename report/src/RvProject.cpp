@@ -2,6 +2,7 @@
 
 #include "Document.h"
 #include "Output.h"
+#include "TemplateFonts.h"
 #include "TemplateReader.h"
 
 TRvProject::TRvProject() = default;
@@ -29,7 +30,7 @@ const ReportOutput& TRvProject::Output() const { return output_; }
 
 void TRvProject::ExecuteReport(const std::string& reportName) {
   if (projectFile_.isEmpty()) throw ERvProjectError("Nenhum modelo de relatório foi indicado ao projeto.");
-  if (!template_) template_ = std::make_unique<const report::Template>(report::readTemplate(projectFile_));
+  if (!template_) template_ = report::openTemplate(projectFile_);
 
   const QString name = QString::fromStdString(reportName);
   const report::Report* found = template_->find(name);
@@ -39,6 +40,7 @@ void TRvProject::ExecuteReport(const std::string& reportName) {
                               .toStdString());
   }
   report::requireApplication(output_);
+  report::registerFontsBeside(projectFile_);
   const report::Document document(*found, params_, projectFile_);
   report::produce(document, output_);
   sheetCount_ = document.sheetCount();

@@ -11,7 +11,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <map>
 #include <set>
+#include <utility>
 
 namespace report {
 
@@ -443,13 +445,21 @@ Template parseTemplate(const QByteArray& json, const QString& path) {
   return Reader(path).read(document);
 }
 
-Template readTemplate(const QString& path) {
+std::shared_ptr<const Template> openTemplate(const QString& path) {
   const QFileInfo info(path);
   if (!info.exists() || !info.isFile()) fail(QStringLiteral("Modelo de relatório \"%1\" inexistente.").arg(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     fail(QStringLiteral("Não foi possível ler o modelo de relatório \"%1\": %2.").arg(path, file.errorString()));
-  return parseTemplate(file.readAll(), path);
+  const QByteArray bytes = file.readAll();
+  // By path, with the bytes it was parsed from: a file changed in any way is parsed again.
+  static std::map<QString, std::pair<QByteArray, std::shared_ptr<const Template>>> parsed;
+  auto& [parsedBytes, content] = parsed[path];
+  if (!content || parsedBytes != bytes) {
+    content = std::make_shared<const Template>(parseTemplate(bytes, path));
+    parsedBytes = bytes;
+  }
+  return content;
 }
 
 }  // namespace report

@@ -27,6 +27,11 @@ expected="./usr/bin/damdfe
 ./usr/share/applications/damdfe.desktop
 ./usr/share/damdfe/DAMDFE_Paisagem.rav
 ./usr/share/damdfe/DAMDFE_Retrato.rav
+./usr/share/damdfe/fonts/DAMDFESans-Bold.ttf
+./usr/share/damdfe/fonts/DAMDFESans.ttf
+./usr/share/damdfe/fonts/DAMDFESansCondensed-Bold.ttf
+./usr/share/damdfe/fonts/DAMDFESansCondensed.ttf
+./usr/share/damdfe/fonts/LICENSE
 ./usr/share/icons/hicolor/256x256/apps/damdfe.png
 ./usr/share/icons/hicolor/scalable/apps/damdfe.svg
 ./usr/share/man/man1/damdfe-imprimir.1.gz
@@ -60,4 +65,8 @@ status=0
 "$root/usr/bin/damdfe-imprimir" --pdf saida.pdf "$source/samples/MDFe_exemplo.xml" || fail "damdfe-imprimir"
 pdftotext saida.pdf - | grep -q '3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210' || fail "PDF sem a chave"
 "$root/usr/bin/damdfe-servidor" --version | grep -qx "damdfe-servidor [0-9.]*" || fail "damdfe-servidor --version"
+# Only the fonts shipped beside the templates are embedded, whatever the machine has.
+fonts=$(pdffonts saida.pdf | tail -n +3 | awk '{print $1}' | LC_ALL=C sort | tr '\n' ' ')
+[ "$fonts" = "DAMDFESans DAMDFESans-Bold DAMDFESansCondensed DAMDFESansCondensed-Bold " ] ||
+  fail "fontes do PDF: $fonts"
 echo "pacote $(basename "$deb") conferido"

@@ -91,6 +91,9 @@ TEST(TemplateErrors, FileProblemsAndAbsentReport) {
   EXPECT_THAT([&] { runReport(valid, "Report2"); },
               FailsWith<ERvProjectError>("O modelo de relatório \"" + valid.toStdString() +
                                          "\" não contém o relatório \"Report2\"."));
+  // A batch parses a template once, but a file rewritten in place is read anew.
+  folder.writeTemplate(QByteArray(reportWithItem("")).replace("Report1", "Report2"));
+  EXPECT_NO_THROW(runReport(valid, "Report2"));
   EXPECT_THAT([] { runReport(QString()); },
               testing::ThrowsMessage<ERvProjectError>(testing::HasSubstr("Nenhum modelo")));
 }

@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Whole-process benchmark: damdfe-imprimir against the floor program (bench/floor), side by side.
+
+Usage: scripts/bench-whole-process.py BUILD_DIR [RUNS]   (a Release build: -DCMAKE_BUILD_TYPE=Release)
+
+Runs each command in turn (A B A B ...) after a warm-up and prints the medians of CPU time (user +
+system), wall time and peak memory, and the median of the ratios pair by pair, so that a machine
+whose speed drifts still compares fairly. Three comparisons:
+  single  one DAMDFE of the sample against the floor's one page;
+  batch   each extra document of a batch of 21 in one process against the floor looped 21 times;
+  keys    10,000 linked keys against 5,000 (the printer alone).
+"""
+import os
+import pathlib
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+SOURCE = pathlib.Path(__file__).resolve().parent.parent
+SAMPLE = SOURCE / "samples" / "MDFe_exemplo.xml"
+BATCH = 21
+
+
+def run(command):
+    """CPU seconds, wall seconds and peak memory (MiB) of one finished process."""
+    start = time.perf_counter()
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    _, status, usage = os.wait4(process.pid, 0)
+    wall = time.perf_counter() - start
+    if status != 0:
+        sys.exit(f"falhou ({status}): {' '.join(map(str, command))}")
+    return usage.ru_utime + usage.ru_stime, wall, usage.ru_maxrss / 1024
+
+
+def compare(name, a, b, runs, per=lambda x: x):
+    """Medians of A and B; per() turns a pair of raw figures into the compared figure."""
+    for command in (a, b):
+        run(command)  # warm-up: files cached, libraries loaded
+    figures = {"a": [], "b": []}
+    for _ in range(runs):
+        figures["a"].append(run(a))
+        figures["b"].append(run(b))
+    print(f"\n{name}: A = {' '.join(map(str, a[:1]))}, B = {' '.join(map(str, b[:1]))}, {runs} runs each")
+    for index, label in enumerate(("cpu s", "wall s", "peak MiB")):
+        first = [f[index] for f in figures["a"]]
+        second = [f[index] for f in figures["b"]]
+        ratios = [x / y for x, y in zip(first, second) if y > 0]
+        print(f"  {label:9} A median {statistics.median(first):8.4f}   B median {statistics.median(second):8.4f}"
+              f"   A/B median {statistics.median(ratios):6.3f}")
+    return figures
+
+
+def main():
+    build = pathlib.Path(sys.argv[1]).resolve()
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 11
+    printer = build / "bin" / "damdfe-imprimir"
+    floor = build / "bin" / "damdfe-floor"
+    work = pathlib.Path(tempfile.mkdtemp())
+    try:
+        compare("single", [printer, "--pdf", work / "a.pdf", SAMPLE], [floor, SAMPLE, work / "b.pdf"], runs)
+
+        copies = []
+        for n in range(BATCH):
+            copies.append(work / f"m{n}.xml")
+            shutil.copy(SAMPLE, copies[-1])
+        one = compare("batch of 1", [printer, "--pasta", work / "one", copies[0]],
+                      [floor, SAMPLE, work / "b.pdf", "1"], runs)
+        many = compare(f"batch of {BATCH}", [printer, "--pasta", work / "many", *copies],
+                       [floor, SAMPLE, work / "b.pdf", str(BATCH)], runs)
+        extra = {k: statistics.median(f[0] for f in many[k]) - statistics.median(f[0] for f in one[k])
+                 for k in ("a", "b")}
+        print(f"  each extra document, cpu ms: A {extra['a'] / (BATCH - 1) * 1000:.2f}"
+              f"   B {extra['b'] / (BATCH - 1) * 1000:.2f}   A/B {extra['a'] / extra['b']:.3f}")
+
+        keys = {}
+        for count in (5000, 10000):
+            keys[count] = work / f"keys{count}.xml"
+            subprocess.run([build / "bin" / "damdfe-manifest-variant", "keys", str(count), keys[count]], check=True)
+        compare("linked keys", [printer, "--pdf", work / "k10.pdf", keys[10000]],
+                [printer, "--pdf", work / "k5.pdf", keys[5000]], max(3, runs // 2))
+    finally:
+        shutil.rmtree(work)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
