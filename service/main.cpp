@@ -126,13 +126,18 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
   return options;
 }
 
-// SIGINT and SIGTERM end the service once the requests it took are answered; blocked in every
-// thread and read here, so no handler runs in the middle of a print.
-void StopOnSignals(QCoreApplication& application, TPrintService& service, std::chrono::milliseconds grace) {
+sigset_t StopSignals() {
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
+  return signals;
+}
+
+// SIGINT and SIGTERM end the service once the requests it took are answered; blocked in every
+// thread and read here, so no handler runs in the middle of a print.
+void StopOnSignals(QCoreApplication& application, TPrintService& service, std::chrono::milliseconds grace) {
+  const sigset_t signals = StopSignals();
   const int descriptor = signalfd(-1, &signals, SFD_CLOEXEC);
   if (descriptor < 0) return;
   auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, &application);
@@ -150,10 +155,7 @@ void StopOnSignals(QCoreApplication& application, TPrintService& service, std::c
 }
 
 void BlockStopSignals() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
+  const sigset_t signals = StopSignals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
@@ -190,7 +192,7 @@ int main(int argc, char** argv) {
     if (!options) return 0;
     return Serve(*options, argc, argv);
   } catch (const UsageError& error) {
-    std::cerr << "damdfe-servidor: " << error.message << "\nUse --help para ver as opções.\n";
+    std::cerr << "damdfe-servidor: " << error.message << "\nUse \"damdfe-servidor --help\" para ver as opções.\n";
     return 2;
   }
 }
