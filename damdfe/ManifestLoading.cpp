@@ -25,27 +25,24 @@ void RefuseHugeFile(const std::filesystem::path& xmlPath) {
 }
 
 // The binding's own English text first, then what it means for this file.
-[[noreturn]] void NotAManifest(const std::filesystem::path& path) {
-  std::string root;
-  try {
-    root = ToUtf8(LoadDocumentFile(path)->DocumentElement()->NodeName());
-  } catch (const std::exception&) {
-  }
-  throw std::runtime_error(EIntfCastError().what() + std::string(" (o arquivo não é um MDF-e: elemento raiz ") + root +
-                           ")");
+[[noreturn]] void NotAManifest(const IXMLDocument& document) {
+  const IXMLNode root = document->DocumentElement();
+  throw std::runtime_error(EIntfCastError().what() + std::string(" (o arquivo não é um MDF-e: elemento raiz ") +
+                           (root ? ToUtf8(root->NodeName()) : std::string()) + ")");
 }
 
+// Parsed once, then bound as a bare manifest or as one kept with its protocol.
 IXMLTMDFe LoadAnyManifest(const std::filesystem::path& path, IXMLMdfeProc& proc) {
+  const IXMLDocument document = LoadDocumentFile(path);
   try {
-    return LoadMdfeDocument(path);
+    return BindMdfeDocument(document);
   } catch (const EIntfCastError&) {
-    // Not a bare manifest: perhaps one kept with its protocol.
   }
   try {
-    proc = LoadMdfeProcDocument(path);
+    proc = BindMdfeProcDocument(document);
     return proc->MDFe();
   } catch (const EIntfCastError&) {
-    NotAManifest(path);
+    NotAManifest(document);
   }
 }
 

@@ -55,17 +55,20 @@ std::string Print(const TPrintRequest& request, const ReportOutput& output,
     if (!FileExists(templateDirectory / kLandscapeTemplate)) {
       return "-4 ERRO: Arquivo DAMDFE_Paisagem.rav inexistente. Verifique.";
     }
-    TLoadedManifest loaded = LoadManifestForPrinting(request.xmlPath, request.eventFiles);
-    if (!request.contingency.empty() && loaded.manifest->infMDFe()->ide()->tpEmis() == u"1") {
-      return kPrintErrorPrefix + kNormalEmissionMessage;
-    }
     TRvProject project;
-    const std::filesystem::path templateFile =
-        templateDirectory / (request.format == 0 ? kPortraitTemplate : kLandscapeTemplate);
-    project.SetProjectFile(QString::fromStdString(templateFile.string()));
-    project.SetOutput(output);
-    TProjectSink sink(project);
-    FillDAMDFEParameters(loaded, request.logoPath, request.contingency, request.protocol, sink);
+    {
+      // Let go before the report runs, so a long manifest's tree and its pages never add up.
+      TLoadedManifest loaded = LoadManifestForPrinting(request.xmlPath, request.eventFiles);
+      if (!request.contingency.empty() && loaded.manifest->infMDFe()->ide()->tpEmis() == u"1") {
+        return kPrintErrorPrefix + kNormalEmissionMessage;
+      }
+      const std::filesystem::path templateFile =
+          templateDirectory / (request.format == 0 ? kPortraitTemplate : kLandscapeTemplate);
+      project.SetProjectFile(QString::fromStdString(templateFile.string()));
+      project.SetOutput(output);
+      TProjectSink sink(project);
+      FillDAMDFEParameters(loaded, request.logoPath, request.contingency, request.protocol, sink);
+    }
     project.ExecuteReport(kReportName);
     sheets = project.SheetCount();
     return "";

@@ -7,13 +7,19 @@
 #include <QJsonObject>
 #include <QLocale>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "CommandLine.h"
@@ -53,26 +59,29 @@ std::filesystem::path DefaultPath(const Options& options, const std::string& xml
   }
 }
 
-// Same file or folder, existing or not.
-bool SamePlace(const std::filesystem::path& a, const std::filesystem::path& b) {
+// What makes two paths one file or folder: the file itself where it exists (a hard link too),
+// else where its name leads. Worked out once per path, so a batch of thousands stays linear.
+using Place = std::variant<std::pair<dev_t, ino_t>, std::filesystem::path>;
+
+Place PlaceOf(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) return std::pair(info.st_dev, info.st_ino);
   std::error_code error;
-  if (std::filesystem::equivalent(a, b, error)) return true;
-  return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+  return error ? std::filesystem::absolute(path, error).lexically_normal() : resolved;
 }
 
 // Two manifests of one run never share an output: a later one gets "-2", "-3", ... appended.
 std::vector<PlannedOutput> PlanOutputs(const Options& options) {
   std::vector<PlannedOutput> planned;
+  std::set<Place> taken;
   for (const std::string& xmlPath : options.xmlFiles) {
     std::filesystem::path path = DefaultPath(options, xmlPath);
     const std::filesystem::path wanted = path;
-    auto taken = [&planned](const std::filesystem::path& candidate) {
-      return std::any_of(planned.begin(), planned.end(),
-                         [&](const PlannedOutput& earlier) { return SamePlace(earlier.path, candidate); });
-    };
-    for (int n = 2; !path.empty() && taken(path); ++n) {
+    for (int n = 2; !path.empty() && taken.contains(PlaceOf(path)); ++n) {
       path = wanted.parent_path() / (wanted.stem().native() + "-" + std::to_string(n) + wanted.extension().native());
     }
+    if (!path.empty()) taken.insert(PlaceOf(path));
     std::string note = path == wanted ? "" : " em " + path.string() + " (" + wanted.string() + " já é de outro XML)";
     planned.push_back({path, note});
   }
@@ -81,17 +90,16 @@ std::vector<PlannedOutput> PlanOutputs(const Options& options) {
 
 // An output may never replace an input: refused before anything is written.
 void RefuseOverwritingInputs(const Options& options, const std::vector<PlannedOutput>& planned) {
-  std::vector<std::filesystem::path> inputs(options.xmlFiles.begin(), options.xmlFiles.end());
-  if (!options.logo.empty()) inputs.push_back(options.logo);
+  std::map<Place, std::string> inputs;
+  for (const std::string& input : options.xmlFiles) inputs.emplace(PlaceOf(input), input);
+  if (!options.logo.empty()) inputs.emplace(PlaceOf(options.logo), options.logo);
   for (const PlannedOutput& output : planned) {
     if (output.path.empty() || output.path == kStandardStream) continue;
     if (HasXmlExtension(output.path) && options.output != OutputKind::Png) {
       throw UsageError{"a saída " + output.path.string() + " termina em .xml; o PDF não substitui um XML", false};
     }
-    for (const auto& input : inputs) {
-      if (SamePlace(output.path, input)) {
-        throw UsageError{"a saída " + output.path.string() + " é o arquivo de entrada " + input.string(), false};
-      }
+    if (const auto input = inputs.find(PlaceOf(output.path)); input != inputs.end()) {
+      throw UsageError{"a saída " + output.path.string() + " é o arquivo de entrada " + input->second, false};
     }
   }
 }

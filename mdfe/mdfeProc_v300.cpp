@@ -5,5 +5,9 @@ IXMLMdfeProc LoadMdfeProcDocument(const std::u16string& fileName) {
 }
 
 IXMLMdfeProc LoadMdfeProcDocument(const std::filesystem::path& file) {
-  return intf_cast<TXMLMdfeProc>(BindRoot<TXMLMdfeProc>(LoadDocumentFile(file), u"mdfeProc", kMdfeNamespace));
+  return BindMdfeProcDocument(LoadDocumentFile(file));
+}
+
+IXMLMdfeProc BindMdfeProcDocument(const IXMLDocument& document) {
+  return intf_cast<TXMLMdfeProc>(BindRoot<TXMLMdfeProc>(document, u"mdfeProc", kMdfeNamespace));
 }

@@ -43,3 +43,5 @@ using IXMLMdfeProc = Ref<TXMLMdfeProc>;
 // Loads an authorised manifest; any other document element fails with "Interface not supported".
 IXMLMdfeProc LoadMdfeProcDocument(const std::u16string& fileName);
 IXMLMdfeProc LoadMdfeProcDocument(const std::filesystem::path& file);  // a name in any bytes
+// The same binding for a document already loaded.
+IXMLMdfeProc BindMdfeProcDocument(const IXMLDocument& document);

@@ -139,5 +139,7 @@ using IXMLTMDFe = Ref<TXMLTMDFe>;
 // EDOMParseError on an unreadable file and EIntfCastError on any other root.
 IXMLTMDFe LoadMdfeDocument(const std::u16string& fileName);
 IXMLTMDFe LoadMdfeDocument(const std::filesystem::path& file);  // a name in any bytes
+// The same binding for a document already loaded.
+IXMLTMDFe BindMdfeDocument(const IXMLDocument& document);
 // A new document: the XML declaration and an empty "MDFe" in the MDF-e namespace.
 IXMLTMDFe NewMdfeDocument();

@@ -56,6 +56,10 @@ def prepare(face):
     subsetter = subset.Subsetter(options)
     subsetter.populate(unicodes=[c for first, last in CHARACTERS for c in range(first, last + 1)])
     subsetter.subset(font)
+    # FreeType auto-hints a TrueType font that has no hinting program at all, which costs far more
+    # than the programs did; a non-zero bound on glyph instructions (there are none) keeps its own
+    # hinter, which then has nothing to run.
+    font["maxp"].maxSizeOfInstructions = 1
     # One table from the first character to the last: a code point outside is answered at once.
     mapping = font.getBestCmap()
     table = CmapSubtable.newSubtable(6)

@@ -14,6 +14,8 @@ namespace report {
 namespace {
 
 constexpr double kShrinkStep = 0.92;
+// Laying out this many letters costs less than measuring how many of them a box can show.
+constexpr qsizetype kAlwaysLaidOutWhole = 500;
 
 // How a text sits in its box; table cells take the defaults.
 struct TextStyle {
@@ -98,6 +100,7 @@ class PagePainter {
   // The start of the text that can ever be seen: a hostile text millions of letters long is
   // measured no further than its box (the sheet, when unclipped) shows at the smallest size.
   QString visiblePart(const QString& text, const QRectF& rect, const TextStyle& style) const {
+    if (text.size() <= kAlwaysLaidOutWhole) return text;
     const TextFont& face = style.font;
     const QFontMetricsF smallest(makeFont(face, style.shrink ? std::min(face.size, face.minSize) : face.size),
                                  painter_.device());

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 #include <set>
 #include <utility>
 
@@ -453,7 +454,10 @@ std::shared_ptr<const Template> openTemplate(const QString& path) {
     fail(QStringLiteral("Não foi possível ler o modelo de relatório \"%1\": %2.").arg(path, file.errorString()));
   const QByteArray bytes = file.readAll();
   // By path, with the bytes it was parsed from: a file changed in any way is parsed again.
+  // Print jobs run on several threads in the service.
+  static std::mutex guard;
   static std::map<QString, std::pair<QByteArray, std::shared_ptr<const Template>>> parsed;
+  const std::lock_guard lock(guard);
   auto& [parsedBytes, content] = parsed[path];
   if (!content || parsedBytes != bytes) {
     content = std::make_shared<const Template>(parseTemplate(bytes, path));
