@@ -1,6 +1,5 @@
 // damdfe-imprimir: prints the DAMDFE of one or more MDF-e files from the command line.
 
-#include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -241,7 +240,7 @@ bool HasDisplay() {
 std::unique_ptr<QGuiApplication> StartQt(const Options& options, int& argc, char** argv) {
   qInstallMessageHandler(QuietMessages);
   if (options.output == OutputKind::Preview) {
-    auto application = std::make_unique<QApplication>(argc, argv);
+    auto application = NewPreviewApplication(argc, argv);
     InstallQtTranslation(QLocale());
     return application;
   }
@@ -366,7 +365,12 @@ int Run(const Options& options, int argc, char** argv) {
     return 1;
   }
   std::unique_ptr<QGuiApplication> application;
-  if (!options.parametersOnly) application = StartQt(options, argc, argv);
+  try {
+    if (!options.parametersOnly) application = StartQt(options, argc, argv);
+  } catch (const std::runtime_error& error) {
+    std::cerr << "damdfe-imprimir: " << error.what() << "\n";
+    return 1;
+  }
   return PrintAll(options, reading, planned, eventFiles);
 }
 

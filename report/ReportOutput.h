@@ -36,3 +36,9 @@ struct PdfInMemory {
 
 // Every output but the preview needs the host's QGuiApplication (or QApplication).
 using ReportOutput = std::variant<rv::PrintPreview, rv::PdfFile, rv::Printer, rv::PngPages, rv::PdfInMemory>;
+
+class QGuiApplication;
+
+// A QApplication, as the preview needs, made by the module that holds the preview and printing,
+// so a host that only previews sometimes need not link Qt Widgets. Throws ERvProjectError.
+std::unique_ptr<QGuiApplication> NewPreviewApplication(int& argc, char** argv);

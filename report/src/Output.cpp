@@ -2,18 +2,13 @@
 
 #include "RvProject.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 
-#include <cups/cups.h>
-
-#include <optional>
-
+#include "PrintingModule.h"
 #include "SafeFiles.h"
 
 namespace report {
@@ -21,6 +16,10 @@ namespace report {
 namespace {
 
 [[noreturn]] void fail(const QString& message) { throw ERvProjectError(message.toStdString()); }
+
+void failOn(const QString& failure) {
+  if (!failure.isEmpty()) fail(failure);
+}
 
 QPageLayout pageLayout(const Document& document) {
   return QPageLayout(QPageSize(QPageSize::A4), document.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
@@ -44,41 +43,6 @@ void writePdf(const Document& document, QIODevice& file, const QString& target) 
   writer.setTitle(document.title());
   writer.setCreator(QStringLiteral("DAMDFE"));
   paintAllSheets(document, writer, target);
-}
-
-void preparePrinter(const Document& document, QPrinter& printer) {
-  printer.setFullPage(true);
-  printer.setPageLayout(pageLayout(document));
-  printer.setDocName(document.title());
-}
-
-// Sends the PDF to the queue through CUPS itself, so a refused or failed submission is known.
-void printThroughCups(const QByteArray& pdf, const QString& queueName, const QString& title) {
-  const QByteArray requested = queueName.toUtf8();
-  cups_dest_t* destination =
-      cupsGetNamedDest(CUPS_HTTP_DEFAULT, requested.isEmpty() ? nullptr : requested.constData(), nullptr);
-  if (!destination) {
-    fail(queueName.isEmpty() ? QStringLiteral("Nenhuma impressora padrão está configurada.")
-                             : QStringLiteral("Impressora \"%1\" não encontrada.").arg(queueName));
-  }
-  const QByteArray queue(destination->name);
-  cupsFreeDests(1, destination);
-  const QByteArray name = title.toUtf8();
-  cups_option_t* options = nullptr;
-  // The sheets are A4 whatever paper the queue defaults to.
-  const int optionCount = cupsAddOption("media", "A4", 0, &options);
-  const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.constData(), name.constData(), optionCount, options);
-  cupsFreeOptions(optionCount, options);
-  bool sent = job > 0 && cupsStartDocument(CUPS_HTTP_DEFAULT, queue.constData(), job, name.constData(), CUPS_FORMAT_PDF,
-                                           1) == HTTP_STATUS_CONTINUE;
-  sent = sent && cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<size_t>(pdf.size())) ==
-                     HTTP_STATUS_CONTINUE;
-  const bool finished = job > 0 && cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.constData()) == IPP_STATUS_OK;
-  if (!sent || !finished) {
-    if (job > 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, queue.constData(), job, 0);
-    fail(QStringLiteral("A impressora \"%1\" recusou o trabalho (resposta do CUPS: %2)")
-             .arg(QString::fromUtf8(queue), QString::fromUtf8(cupsLastErrorString())));
-  }
 }
 
 QByteArray pdfBytes(const Document& document) {
@@ -130,28 +94,18 @@ struct Producer {
   }
 
   void operator()(const rv::Printer& output) const {
-    printThroughCups(pdfBytes(document), output.name, document.title());
+    failOn(printingModule().print(pdfBytes(document), output.name, document.title()));
   }
 
   void operator()(const rv::PrintPreview&) const {
-    QPrinter printer(QPrinter::HighResolution);
-    preparePrinter(document, printer);
-    QPrintPreviewDialog dialog(&printer);
-    dialog.setWindowTitle(document.title());
-    // Nothing may be thrown through the event loop: the failure waits until exec() returns.
-    std::optional<ERvProjectError> failure;
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [this, &failure](QPrinter* target) {
+    failOn(printingModule().preview(document.title(), pageLayout(document), [this](QPagedPaintDevice& device) {
       try {
-        // The print dialog may have chosen the queue's default paper: the sheets are A4.
-        preparePrinter(document, *target);
-        paintAllSheets(document, *target, QStringLiteral("visualização"));
+        paintAllSheets(document, device, QStringLiteral("visualização"));
+        return QString();
       } catch (const ERvProjectError& error) {
-        if (!failure) failure = error;
+        return QString::fromStdString(error.what());
       }
-    });
-    const int answer = dialog.exec();
-    if (failure) throw *failure;
-    if (answer != QDialog::Accepted) fail(QStringLiteral("A visualização foi fechada sem imprimir."));
+    }));
   }
 };
 
@@ -161,7 +115,8 @@ void requireApplication(const ReportOutput& output) {
   const bool needsWidgets = std::holds_alternative<rv::PrintPreview>(output);
   QCoreApplication* application = QCoreApplication::instance();
   if (!application) fail(QStringLiteral("O programa não criou a aplicação Qt que a saída do relatório exige."));
-  if (needsWidgets ? !qobject_cast<QApplication*>(application) : !qobject_cast<QGuiApplication*>(application))
+  // By class name: the engine itself does not link Qt Widgets.
+  if (needsWidgets ? !application->inherits("QApplication") : !qobject_cast<QGuiApplication*>(application))
     fail(QStringLiteral("A aplicação não tem a interface gráfica que a saída do relatório exige."));
 }
 

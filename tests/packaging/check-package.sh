@@ -24,6 +24,7 @@ deb=${debs[0]}
 expected="./usr/bin/damdfe
 ./usr/bin/damdfe-imprimir
 ./usr/bin/damdfe-servidor
+./usr/lib/damdfe/libdamdfe-printing.so
 ./usr/share/applications/damdfe.desktop
 ./usr/share/damdfe/DAMDFE_Paisagem.rav
 ./usr/share/damdfe/DAMDFE_Retrato.rav
@@ -64,6 +65,10 @@ status=0
 [ "$status" = 2 ] || fail "damdfe com opção desconhecida saiu com $status, não 2"
 "$root/usr/bin/damdfe-imprimir" --pdf saida.pdf "$source/samples/MDFe_exemplo.xml" || fail "damdfe-imprimir"
 pdftotext saida.pdf - | grep -q '3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210' || fail "PDF sem a chave"
+# Printing and preview come from the module, which a PDF never loads.
+readelf -d "$root/usr/bin/damdfe-imprimir" | grep -qE 'Qt6(Widgets|PrintSupport)|libcups' && fail "damdfe-imprimir liga Qt Widgets"
+printed=$("$root/usr/bin/damdfe-imprimir" --impressora=inexistente "$source/samples/MDFe_exemplo.xml" 2>&1) || true
+[[ $printed == *'Impressora "inexistente" não encontrada'* ]] || fail "módulo de impressão: $printed"
 "$root/usr/bin/damdfe-servidor" --version | grep -qx "damdfe-servidor [0-9.]*" || fail "damdfe-servidor --version"
 # Only the fonts shipped beside the templates are embedded, whatever the machine has.
 fonts=$(pdffonts saida.pdf | tail -n +3 | awk '{print $1}' | LC_ALL=C sort | tr '\n' ' ')
