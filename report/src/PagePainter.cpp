@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
+#include <map>
+#include <memory>
+#include <tuple>
 
 namespace report {
 
@@ -160,50 +162,65 @@ class PagePainter {
     if (clipped) painter_.restore();
   }
 
-  // Most texts, every table cell among them: laid out once for each size
-  // tried, and drawn from the layout that was measured.
-  void drawOneLine(const QRectF& rect, const QString& text, const TextStyle& style) {
+  // A text on one line at the size that fits its box, laid out once for each size tried.
+  struct FittedLine {
+    std::unique_ptr<QTextLayout> layout;
+    QSizeF needed;
+    bool fits = true;
+  };
+
+  FittedLine fitLine(const QSizeF& box, const QString& text, const TextStyle& style) const {
     const TextFont& face = style.font;
-    const Qt::Alignment align = style.align;
-    QTextOption option(align);
+    QTextOption option(style.align);
     option.setWrapMode(QTextOption::NoWrap);
     double size = face.size;
-    std::optional<QTextLayout> layout;
-    QSizeF needed;
+    FittedLine fitted;
     auto layOut = [&] {
-      layout.emplace(text, makeFont(face, size), painter_.device());
-      layout->setTextOption(option);
-      layout->beginLayout();
-      const QTextLine line = layout->createLine();
-      layout->endLayout();
-      needed = QSizeF(line.naturalTextWidth(), line.height());
+      fitted.layout = std::make_unique<QTextLayout>(text, makeFont(face, size), painter_.device());
+      fitted.layout->setTextOption(option);
+      fitted.layout->beginLayout();
+      const QTextLine line = fitted.layout->createLine();
+      fitted.layout->endLayout();
+      fitted.needed = QSizeF(line.naturalTextWidth(), line.height());
+      fitted.fits = fitted.needed.width() <= box.width() + 0.5 && fitted.needed.height() <= box.height() + 0.5;
     };
-    auto fits = [&] { return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5; };
     layOut();
-    if (style.shrink && !fits() && needed.width() > 0 && needed.height() > 0) {
+    if (style.shrink && !fitted.fits && fitted.needed.width() > 0 && fitted.needed.height() > 0) {
       // A line narrows with its size: the sizes that cannot fit yet are skipped unmeasured.
-      const double ratio = std::min((rect.width() + 0.5) / needed.width(), (rect.height() + 0.5) / needed.height());
+      const double ratio =
+          std::min((box.width() + 0.5) / fitted.needed.width(), (box.height() + 0.5) / fitted.needed.height());
       for (int skip = static_cast<int>(std::ceil(std::log(ratio) / std::log(kShrinkStep))) - 1;
            skip > 0 && size > face.minSize; --skip)
         size = std::max(face.minSize, size * kShrinkStep);
       layOut();
-      while (!fits() && size > face.minSize) {
+      while (!fitted.fits && size > face.minSize) {
         size = std::max(face.minSize, size * kShrinkStep);
         layOut();
       }
     }
+    return fitted;
+  }
+
+  // Most texts, every table cell among them, drawn from the layout that was measured. A long
+  // table repeats its texts (a municipality for each of its keys): each is fitted once a sheet.
+  void drawOneLine(const QRectF& rect, const QString& text, const TextStyle& style) {
+    const FittedKey key{text, &style.font, style.align, style.shrink, rect.width(), rect.height()};
+    auto known = fittedLines_.find(key);
+    if (known == fittedLines_.end()) known = fittedLines_.emplace(key, fitLine(rect.size(), text, style)).first;
+    const FittedLine& fitted = known->second;
+    const Qt::Alignment align = style.align;
     QPointF at = rect.topLeft();
-    if (align & Qt::AlignHCenter) at.rx() += (rect.width() - needed.width()) / 2;
-    if (align & Qt::AlignRight) at.rx() += rect.width() - needed.width();
-    if (align & Qt::AlignVCenter) at.ry() += (rect.height() - needed.height()) / 2;
-    if (align & Qt::AlignBottom) at.ry() += rect.height() - needed.height();
-    const bool clipped = style.clip && !fits();
+    if (align & Qt::AlignHCenter) at.rx() += (rect.width() - fitted.needed.width()) / 2;
+    if (align & Qt::AlignRight) at.rx() += rect.width() - fitted.needed.width();
+    if (align & Qt::AlignVCenter) at.ry() += (rect.height() - fitted.needed.height()) / 2;
+    if (align & Qt::AlignBottom) at.ry() += rect.height() - fitted.needed.height();
+    const bool clipped = style.clip && !fitted.fits;
     if (clipped) {
       painter_.save();
       painter_.setClipRect(rect, Qt::IntersectClip);
     }
     painter_.setPen(style.color);
-    layout->draw(&painter_, at);
+    fitted.layout->draw(&painter_, at);
     if (clipped) painter_.restore();
   }
 
@@ -379,11 +396,14 @@ class PagePainter {
     }
   }
 
+  using FittedKey = std::tuple<QString, const TextFont*, int, bool, double, double>;
+
   const Document& document_;
   QPainter& painter_;
   SheetContext context_;
   double scale_ = 1.0;
   QPointF margin_;
+  std::map<FittedKey, FittedLine> fittedLines_;
 };
 
 void Document::paintPage(QPainter& painter, int sheet) const { PagePainter(*this, painter, sheet).paint(); }
