@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Whole-process benchmark: damdfe-imprimir against the floor program (bench/floor), side by side.
 
-Usage: scripts/bench-whole-process.py BUILD_DIR [RUNS]   (a Release build: -DCMAKE_BUILD_TYPE=Release)
+Usage: scripts/bench-whole-process.py BUILD_DIR [RUNS] [EARLIER_BUILD_DIR]   (Release builds)
 
 Runs each command in turn (A B A B ...) after a warm-up and prints the medians of CPU time (user +
 system), wall time and peak memory, and the median of the ratios pair by pair, so that a machine
@@ -9,6 +9,8 @@ whose speed drifts still compares fairly. Three comparisons:
   single  one DAMDFE of the sample against the floor's one page;
   batch   each extra document of a batch of 21 in one process against the floor looped 21 times;
   keys    10,000 linked keys against 5,000 (the printer alone).
+With an earlier build, its printer is also run against this one's on the sample, on the batch and
+on the 10,000 keys.
 """
 import os
 import pathlib
@@ -82,6 +84,15 @@ def main():
             subprocess.run([build / "bin" / "damdfe-manifest-variant", "keys", str(count), keys[count]], check=True)
         compare("linked keys", [printer, "--pdf", work / "k10.pdf", keys[10000]],
                 [printer, "--pdf", work / "k5.pdf", keys[5000]], max(3, runs // 2))
+
+        if len(sys.argv) > 3:
+            earlier = pathlib.Path(sys.argv[3]).resolve() / "bin" / "damdfe-imprimir"
+            compare("single, this build against the earlier one", [printer, "--pdf", work / "a.pdf", SAMPLE],
+                    [earlier, "--pdf", work / "e.pdf", SAMPLE], runs)
+            compare(f"batch of {BATCH}, this build against the earlier one", [printer, "--pasta", work / "many", *copies],
+                    [earlier, "--pasta", work / "earlier", *copies], runs)
+            compare("10,000 keys, this build against the earlier one", [printer, "--pdf", work / "k10.pdf", keys[10000]],
+                    [earlier, "--pdf", work / "e10.pdf", keys[10000]], max(3, runs // 2))
     finally:
         shutil.rmtree(work)
     return 0
