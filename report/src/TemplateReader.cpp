@@ -168,6 +168,7 @@ class Properties {
 
   // A misspelt format in "{name|format}" is found when the template is read.
   void checkFormats(const QString& text) const {
+    if (!text.contains(u'|')) return;  // most texts name no format, and a match costs
     static const QRegularExpression placeholder(QStringLiteral("\\{[^{}|]*\\|([^{}]*)\\}"));
     for (const QRegularExpressionMatch& match : placeholder.globalMatch(text)) {
       if (!isDisplayFormat(match.captured(1)))
