@@ -66,6 +66,8 @@ std::string Print(const TPrintRequest& request, const ReportOutput& output,
     project.SetOutput(output);
     TProjectSink sink(project);
     FillDAMDFEParameters(loaded, request.logoPath, request.contingency, request.protocol, sink);
+    // The parameters hold copies of what was read: the trees go before the pages take their memory.
+    loaded = {};
     project.ExecuteReport(kReportName);
     sheets = project.SheetCount();
     return "";
