@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,9 +53,11 @@ bool Supports(const TXMLNode* node) {
   return dynamic_cast<const T*>(node) != nullptr;
 }
 
+// Views into the document's interned names: wrappers are many, distinct tags few.
 struct TNodeClassInfo {
-  std::u16string tag;
-  std::u16string namespaceURI;
+  std::u16string_view tag;
+  // Empty: the registering element's own namespace, resolved when matching.
+  std::u16string_view namespaceURI;
   WrapperFactory factory;
 };
 
@@ -85,7 +88,8 @@ std::u16string FromUtf8(std::string_view text);
 std::u16string DeclaredEncoding(std::string_view bytes);
 
 // The ordered wrappers of an element's children (of every node kind) or of its
-// attributes. Built on first use; rebuilt in place after an invalidation.
+// attributes. The nodes are listed on first use (again after an invalidation); a
+// node's wrapper is made when it is first handed out or tested, and then kept.
 class TXMLNodeList {
  public:
   enum class Kind { Children, Attributes };
@@ -106,19 +110,37 @@ class TXMLNodeList {
   friend class TXMLNodeCollection;
   friend class TXMLDocument;
 
+  struct Slot {
+    OpaqueDomNode* dom;
+    std::shared_ptr<TXMLNode> wrapper;
+  };
+
   void ensureBuilt();
   void invalidate();
   int indexOf(const TXMLNode* node);
-  std::shared_ptr<TXMLNode> findMatch(std::u16string_view name);
-  std::u16string defaultNamespace() const;
-  const std::vector<std::shared_ptr<TXMLNode>>& wrappers();
+  // The index of the first node the name matches, or -1.
+  int findMatch(std::u16string_view name);
+  const std::shared_ptr<TXMLNode>& wrapperAt(int index);
   // Releases the wrappers without recursion into their subtrees (document teardown).
   std::vector<std::shared_ptr<TXMLNode>> takeWrappers();
 
   TXMLNode& owner_;
   Kind kind_;
   bool built_ = false;
-  std::vector<std::shared_ptr<TXMLNode>> wrappers_;
+  std::vector<Slot> slots_;
+};
+
+// A list class that an element hosts, made when first asked for: most items never have
+// theirs read. The tag is not copied (the bound classes give literals).
+template <class L>
+class THostedList {
+ public:
+  explicit THostedList(std::u16string_view itemTag) : itemTag_(itemTag) {}
+
+ private:
+  friend class TXMLNode;
+  std::u16string_view itemTag_;
+  L* list_ = nullptr;
 };
 
 // A bound node: the wrapper of one DOM node (element, attribute, text or document).
@@ -163,6 +185,8 @@ class TXMLNode : public std::enable_shared_from_this<TXMLNode> {
   Ref<T> ComplexProperty(std::u16string_view name);
   template <class L>
   Ref<L> CollectionProperty(L* list);
+  template <class L>
+  Ref<L> CollectionProperty(THostedList<L>& hosted);
 
   // A handle to something that lives as long as this wrapper.
   template <class T>
@@ -193,17 +217,27 @@ class TXMLNode : public std::enable_shared_from_this<TXMLNode> {
   std::shared_ptr<TXMLNode> insertChild(OpaqueDomNode* node, int position);
   void removeChild(const TXMLNode* child);
   void childrenInvalidated();
-  void addObserver(TXMLNodeCollection* collection) { observers_.push_back(collection); }
+  void addObserver(TXMLNodeCollection* collection) { parts().observers.push_back(collection); }
   void hostList(std::unique_ptr<TXMLNodeCollection> list);
+
+  // What only elements with bound classes, lists or readers of their children need; most
+  // wrappers (text, leaf elements) never make it.
+  struct Parts {
+    explicit Parts(TXMLNode& owner)
+        : children(owner, TXMLNodeList::Kind::Children), attributes(owner, TXMLNodeList::Kind::Attributes) {}
+    std::vector<TNodeClassInfo> registrations;
+    TXMLNodeList children;
+    TXMLNodeList attributes;
+    std::vector<std::unique_ptr<TXMLNodeCollection>> hostedLists;
+    std::vector<TXMLNodeCollection*> observers;
+  };
+  Parts& parts();
+  TXMLNodeList& children() { return parts().children; }
 
   OpaqueDomNode* dom_;
   TXMLDocument* document_;
   TXMLNode* host_ = nullptr;
-  std::vector<TNodeClassInfo> registrations_;
-  TXMLNodeList children_{*this, TXMLNodeList::Kind::Children};
-  TXMLNodeList attributes_{*this, TXMLNodeList::Kind::Attributes};
-  std::vector<std::unique_ptr<TXMLNodeCollection>> hostedLists_;
-  std::vector<TXMLNodeCollection*> observers_;
+  std::unique_ptr<Parts> parts_;
 };
 
 // A typed cast: succeeds exactly for wrappers of the class, else "Interface not supported".
@@ -244,7 +278,8 @@ class TXMLNodeCollection : public TXMLNode {
  private:
   friend class TXMLNode;
 
-  bool isItem(const TXMLNode& node) const;
+  // Tests the DOM node's name before making its wrapper.
+  bool isItemAt(TXMLNodeList& children, int index) const;
   void ensureItems();
   void childInserted(int childIndex);
   void childRemoved(const TXMLNode* child);
@@ -323,9 +358,12 @@ class TXMLDocument : public std::enable_shared_from_this<TXMLDocument> {
   auto dom() const;
   void activateEmpty();
   std::shared_ptr<TXMLNode>& documentNode();
+  // The one copy of a registered name, alive as long as the document.
+  std::u16string_view intern(std::u16string_view name);
 
   std::unique_ptr<OpaqueDomDocument, DomDocumentRelease> dom_;
   std::u16string fileName_;
+  std::set<std::u16string, std::less<>> internedNames_;
   std::vector<TNodeClassInfo> rootRegistrations_;
   std::shared_ptr<TXMLNode> documentNode_;
 };
@@ -360,6 +398,12 @@ Ref<T> TXMLNode::ComplexProperty(std::u16string_view name) {
 template <class L>
 Ref<L> TXMLNode::CollectionProperty(L* list) {
   return HandleTo(list);
+}
+
+template <class L>
+Ref<L> TXMLNode::CollectionProperty(THostedList<L>& hosted) {
+  if (!hosted.list_) hosted.list_ = HostCollection<L>(hosted.itemTag_);
+  return HandleTo(hosted.list_);
 }
 
 template <class L>

@@ -3,6 +3,5 @@
 TXMLUnitsAndGoods BindUnitsAndGoods(TXMLNode& parent) {
   parent.RegisterChildClass<TXMLTUnidadeTransp>(u"infUnidTransp");
   parent.RegisterChildClass<TXMLPeri>(u"peri");
-  return {parent.HostCollection<TXMLTUnidadeTranspList>(u"infUnidTransp"),
-          parent.HostCollection<TXMLPeriList>(u"peri")};
+  return {};
 }

@@ -29,7 +29,6 @@ class TXMLTUnidCarga : public TXMLNode {
  public:
   explicit TXMLTUnidCarga(const NodeInit& init) : TXMLNode(init) {
     RegisterChildClass<TXMLLacUnidCarga>(u"lacUnidCarga");
-    lacUnidCarga_ = HostCollection<TXMLLacUnidCargaList>(u"lacUnidCarga");
   }
   std::u16string tpUnidCarga() { return TextProperty(u"tpUnidCarga"); }
   std::u16string idUnidCarga() { return TextProperty(u"idUnidCarga"); }
@@ -40,7 +39,7 @@ class TXMLTUnidCarga : public TXMLNode {
   void set_qtdRat(std::u16string_view v) { SetTextProperty(u"qtdRat", v); }
 
  private:
-  TXMLLacUnidCargaList* lacUnidCarga_;
+  THostedList<TXMLLacUnidCargaList> lacUnidCarga_{u"lacUnidCarga"};
 };
 using IXMLTUnidCarga = Ref<TXMLTUnidCarga>;
 using TXMLTUnidCargaList = TXMLItemList<TXMLTUnidCarga>;
@@ -62,8 +61,6 @@ class TXMLTUnidadeTransp : public TXMLNode {
   explicit TXMLTUnidadeTransp(const NodeInit& init) : TXMLNode(init) {
     RegisterChildClass<TXMLLacUnidTransp>(u"lacUnidTransp");
     RegisterChildClass<TXMLTUnidCarga>(u"infUnidCarga");
-    lacUnidTransp_ = HostCollection<TXMLLacUnidTranspList>(u"lacUnidTransp");
-    infUnidCarga_ = HostCollection<TXMLTUnidCargaList>(u"infUnidCarga");
   }
   std::u16string tpUnidTransp() { return TextProperty(u"tpUnidTransp"); }
   std::u16string idUnidTransp() { return TextProperty(u"idUnidTransp"); }
@@ -75,8 +72,8 @@ class TXMLTUnidadeTransp : public TXMLNode {
   void set_qtdRat(std::u16string_view v) { SetTextProperty(u"qtdRat", v); }
 
  private:
-  TXMLLacUnidTranspList* lacUnidTransp_;
-  TXMLTUnidCargaList* infUnidCarga_;
+  THostedList<TXMLLacUnidTranspList> lacUnidTransp_{u"lacUnidTransp"};
+  THostedList<TXMLTUnidCargaList> infUnidCarga_{u"infUnidCarga"};
 };
 using IXMLTUnidadeTransp = Ref<TXMLTUnidadeTransp>;
 using TXMLTUnidadeTranspList = TXMLItemList<TXMLTUnidadeTransp>;
@@ -103,10 +100,10 @@ using TXMLPeriList = TXMLItemList<TXMLPeri>;
 using IXMLPeriList = Ref<TXMLPeriList>;
 
 // Transport units and dangerous goods are bound alike under a CT-e, an NF-e and an
-// MDF-e: BindUnitsAndGoods makes the two registrations and hosts the two lists.
+// MDF-e: BindUnitsAndGoods makes the two registrations and gives the two lists.
 struct TXMLUnitsAndGoods {
-  TXMLTUnidadeTranspList* infUnidTransp;
-  TXMLPeriList* peri;
+  THostedList<TXMLTUnidadeTranspList> infUnidTransp{u"infUnidTransp"};
+  THostedList<TXMLPeriList> peri{u"peri"};
 };
 TXMLUnitsAndGoods BindUnitsAndGoods(TXMLNode& parent);
 
@@ -172,9 +169,6 @@ class TXMLInfMunDescarga : public TXMLNode {
     RegisterChildClass<TXMLInfCTe>(u"infCTe");
     RegisterChildClass<TXMLInfNFe>(u"infNFe");
     RegisterChildClass<TXMLInfMDFeTransp>(u"infMDFeTransp");
-    infCTe_ = HostCollection<TXMLInfCTeList>(u"infCTe");
-    infNFe_ = HostCollection<TXMLInfNFeList>(u"infNFe");
-    infMDFeTransp_ = HostCollection<TXMLInfMDFeTranspList>(u"infMDFeTransp");
   }
   std::u16string cMunDescarga() { return TextProperty(u"cMunDescarga"); }
   std::u16string xMunDescarga() { return TextProperty(u"xMunDescarga"); }
@@ -185,9 +179,9 @@ class TXMLInfMunDescarga : public TXMLNode {
   void set_xMunDescarga(std::u16string_view v) { SetTextProperty(u"xMunDescarga", v); }
 
  private:
-  TXMLInfCTeList* infCTe_;
-  TXMLInfNFeList* infNFe_;
-  TXMLInfMDFeTranspList* infMDFeTransp_;
+  THostedList<TXMLInfCTeList> infCTe_{u"infCTe"};
+  THostedList<TXMLInfNFeList> infNFe_{u"infNFe"};
+  THostedList<TXMLInfMDFeTranspList> infMDFeTransp_{u"infMDFeTransp"};
 };
 using IXMLInfMunDescarga = Ref<TXMLInfMunDescarga>;
 using TXMLInfMunDescargaList = TXMLItemList<TXMLInfMunDescarga>;
@@ -197,11 +191,10 @@ class TXMLInfDoc : public TXMLNode {
  public:
   explicit TXMLInfDoc(const NodeInit& init) : TXMLNode(init) {
     RegisterChildClass<TXMLInfMunDescarga>(u"infMunDescarga");
-    infMunDescarga_ = HostCollection<TXMLInfMunDescargaList>(u"infMunDescarga");
   }
   IXMLInfMunDescargaList infMunDescarga() { return CollectionProperty(infMunDescarga_); }
 
  private:
-  TXMLInfMunDescargaList* infMunDescarga_;
+  THostedList<TXMLInfMunDescargaList> infMunDescarga_{u"infMunDescarga"};
 };
 using IXMLInfDoc = Ref<TXMLInfDoc>;

@@ -29,32 +29,33 @@ TXMLNodeCollection::TXMLNodeCollection(const NodeInit& init) : TXMLNode(init) {
   itemNamespaceURI_ = NamespaceURI();
 }
 
-bool TXMLNodeCollection::isItem(const TXMLNode& node) const {
-  if (node.NodeType() != TNodeType::ntElement) return false;
-  return TagListHas(itemTag_, LocalPart(node.NodeName())) && itemInterface_(&node);
+bool TXMLNodeCollection::isItemAt(TXMLNodeList& children, int index) const {
+  const xml::DOMNode* node = Dom(children.slots_[index].dom);
+  if (node->getNodeType() != xml::DOMNode::ELEMENT_NODE) return false;
+  return TagListHas(itemTag_, LocalPart(View(node->getNodeName()))) && itemInterface_(children.wrapperAt(index).get());
 }
 
 void TXMLNodeCollection::ensureItems() {
-  TXMLNode& owner = element();
-  const auto& children = owner.children_.wrappers();
+  TXMLNodeList& children = element().children();
+  int count = children.Count();
   if (itemsBuilt_) return;
   items_.clear();
-  for (const auto& child : children) {
-    if (isItem(*child)) items_.push_back(child.get());
+  for (int i = 0; i < count; ++i) {
+    if (isItemAt(children, i)) items_.push_back(children.slots_[i].wrapper.get());
   }
   itemsBuilt_ = true;
 }
 
 void TXMLNodeCollection::childInserted(int childIndex) {
   if (!itemsBuilt_) return;
-  const auto& children = element().children_.wrappers_;
-  TXMLNode* inserted = children[childIndex].get();
-  if (!isItem(*inserted)) return;
+  TXMLNodeList& children = element().children();
+  if (!isItemAt(children, childIndex)) return;
+  TXMLNode* inserted = children.slots_[childIndex].wrapper.get();
   // Document order: before the first item that follows it among the children.
-  for (size_t i = childIndex + 1; i < children.size(); ++i) {
-    if (!isItem(*children[i])) continue;
+  for (int i = childIndex + 1; i < children.Count(); ++i) {
+    if (!isItemAt(children, i)) continue;
     for (size_t k = 0; k < items_.size(); ++k) {
-      if (items_[k] == children[i].get()) {
+      if (items_[k] == children.slots_[i].wrapper.get()) {
         items_.insert(items_.begin() + k, inserted);
         return;
       }
@@ -122,7 +123,7 @@ std::u16string TXMLNodeCollection::newItemNodeName(std::u16string& declarationPr
 IXMLNode TXMLNodeCollection::NewItem(int position) {
   if (itemTag_.empty()) throw EXMLDocError(kItemTagMessage);
   TXMLNode& owner = element();
-  int count = owner.children_.Count();
+  int count = owner.children().Count();
   if (position < -1 || position > count) throw EListError(position);
 
   std::u16string prefix;

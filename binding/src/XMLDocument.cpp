@@ -23,9 +23,9 @@ TXMLDocument::~TXMLDocument() {
   while (!pending.empty()) {
     std::shared_ptr<TXMLNode> node = std::move(pending.back());
     pending.pop_back();
-    if (node.use_count() == 1) {
-      for (auto& child : node->children_.takeWrappers()) pending.push_back(std::move(child));
-      for (auto& attribute : node->attributes_.takeWrappers()) pending.push_back(std::move(attribute));
+    if (node.use_count() == 1 && node->parts_) {
+      for (auto& child : node->parts_->children.takeWrappers()) pending.push_back(std::move(child));
+      for (auto& attribute : node->parts_->attributes.takeWrappers()) pending.push_back(std::move(attribute));
     }
   }
 }
@@ -39,9 +39,15 @@ void TXMLDocument::activateEmpty() {
 std::shared_ptr<TXMLNode>& TXMLDocument::documentNode() {
   if (!documentNode_) {
     documentNode_ = std::make_shared<TXMLNode>(NodeInit{Opaque(dom()), this, nullptr});
-    documentNode_->registrations_ = rootRegistrations_;
+    documentNode_->parts().registrations = rootRegistrations_;
   }
   return documentNode_;
+}
+
+std::u16string_view TXMLDocument::intern(std::u16string_view name) {
+  auto found = internedNames_.find(name);
+  if (found == internedNames_.end()) found = internedNames_.emplace(name).first;
+  return *found;
 }
 
 IXMLNode TXMLDocument::DocumentNode() {
@@ -103,7 +109,7 @@ IXMLDocument NewDocument(const std::u16string& version) {
 
 IXMLNode BindRootClass(const IXMLDocument& document, std::u16string_view tag, WrapperFactory rootClass,
                        std::u16string_view namespaceURI) {
-  AddRegistration(document->rootRegistrations_, tag, namespaceURI, rootClass);
+  AddRegistration(document->rootRegistrations_, {document->intern(tag), document->intern(namespaceURI), rootClass});
   document->documentNode_.reset();
 
   if (!document->Active()) document->activateEmpty();

@@ -12,8 +12,8 @@ namespace {
 // Manifests in the wild spell the namespace URI in either case, while element names are
 // case-sensitive in XML; an empty namespace means the caller accepts any.
 bool Matches(const xml::DOMNode* node, std::u16string_view tag, std::u16string_view namespaceURI) {
-  if (!namespaceURI.empty() && !EqualsIgnoringAsciiCase(Str(node->getNamespaceURI()), namespaceURI)) return false;
-  if (Str(node->getNodeName()) == tag) return true;
+  if (!namespaceURI.empty() && !EqualsIgnoringAsciiCase(View(node->getNamespaceURI()), namespaceURI)) return false;
+  if (View(node->getNodeName()) == tag) return true;
   const XMLCh* local = node->getLocalName();
   return local && std::u16string_view(local) == tag;
 }
@@ -29,15 +29,14 @@ xml::DOMDocument* OwnerOf(xml::DOMNode* node) {
 
 namespace binding_detail {
 
-void AddRegistration(std::vector<TNodeClassInfo>& entries, std::u16string_view tag, std::u16string_view namespaceURI,
-                     WrapperFactory factory) {
+void AddRegistration(std::vector<TNodeClassInfo>& entries, const TNodeClassInfo& added) {
   for (auto& entry : entries) {
-    if (entry.tag == tag && entry.namespaceURI == namespaceURI) {
-      entry.factory = factory;
+    if (entry.tag == added.tag && entry.namespaceURI == added.namespaceURI) {
+      entry.factory = added.factory;
       return;
     }
   }
-  entries.push_back({std::u16string(tag), std::u16string(namespaceURI), factory});
+  entries.push_back(added);
 }
 
 }  // namespace binding_detail
@@ -46,15 +45,15 @@ void AddRegistration(std::vector<TNodeClassInfo>& entries, std::u16string_view t
 
 void TXMLNodeList::ensureBuilt() {
   if (built_) return;
-  wrappers_.clear();
+  slots_.clear();
   xml::DOMNode* dom = owner_.dom();
   if (kind_ == Kind::Children) {
     for (xml::DOMNode* child = dom->getFirstChild(); child; child = child->getNextSibling()) {
-      wrappers_.push_back(owner_.wrap(Opaque(child)));
+      slots_.push_back({Opaque(child), nullptr});
     }
   } else if (xml::DOMNamedNodeMap* attributes = dom->getAttributes()) {
     for (XMLSize_t i = 0, n = attributes->getLength(); i < n; ++i) {
-      wrappers_.push_back(std::make_shared<TXMLNode>(NodeInit{Opaque(attributes->item(i)), owner_.document_, nullptr}));
+      slots_.push_back({Opaque(attributes->item(i)), nullptr});
     }
   }
   built_ = true;
@@ -62,50 +61,62 @@ void TXMLNodeList::ensureBuilt() {
 
 void TXMLNodeList::invalidate() { built_ = false; }
 
-const std::vector<std::shared_ptr<TXMLNode>>& TXMLNodeList::wrappers() {
+const std::shared_ptr<TXMLNode>& TXMLNodeList::wrapperAt(int index) {
   ensureBuilt();
-  return wrappers_;
+  if (!slots_[index].wrapper) {
+    OpaqueDomNode* dom = slots_[index].dom;
+    // Made before it is stored: a wrapper's constructor may touch this list's owner.
+    auto made = kind_ == Kind::Children ? owner_.wrap(dom)
+                                        : std::make_shared<TXMLNode>(NodeInit{dom, owner_.document_, nullptr});
+    slots_[index].wrapper = std::move(made);
+  }
+  return slots_[index].wrapper;
 }
 
 std::vector<std::shared_ptr<TXMLNode>> TXMLNodeList::takeWrappers() {
+  std::vector<std::shared_ptr<TXMLNode>> taken;
+  for (auto& slot : slots_) {
+    if (slot.wrapper) taken.push_back(std::move(slot.wrapper));
+  }
+  slots_.clear();
   built_ = false;
-  return std::move(wrappers_);
+  return taken;
 }
 
-int TXMLNodeList::Count() { return static_cast<int>(wrappers().size()); }
+int TXMLNodeList::Count() {
+  ensureBuilt();
+  return static_cast<int>(slots_.size());
+}
 
 IXMLNode TXMLNodeList::NodeAt(int index) {
   if (index < 0 || index >= Count()) throw EListError(index);
-  return owner_.HandleTo(wrappers_[index]);
+  return owner_.HandleTo(wrapperAt(index));
 }
 
 int TXMLNodeList::indexOf(const TXMLNode* node) {
-  const auto& all = wrappers();
-  for (size_t i = 0; i < all.size(); ++i) {
-    if (all[i].get() == node) return static_cast<int>(i);
+  ensureBuilt();
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    if (slots_[i].wrapper.get() == node) return static_cast<int>(i);
   }
   return -1;
 }
 
-std::u16string TXMLNodeList::defaultNamespace() const {
-  return kind_ == Kind::Children ? owner_.NamespaceURI() : std::u16string();
-}
-
-std::shared_ptr<TXMLNode> TXMLNodeList::findMatch(std::u16string_view name) {
-  std::u16string namespaceURI = defaultNamespace();
-  for (const auto& wrapper : wrappers()) {
-    if (Matches(wrapper->dom(), name, namespaceURI)) return wrapper;
+int TXMLNodeList::findMatch(std::u16string_view name) {
+  ensureBuilt();
+  std::u16string_view namespaceURI = kind_ == Kind::Children ? View(owner_.dom()->getNamespaceURI()) : u"";
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    if (Matches(Dom(slots_[i].dom), name, namespaceURI)) return static_cast<int>(i);
   }
-  return nullptr;
+  return -1;
 }
 
 IXMLNode TXMLNodeList::FindNode(std::u16string_view name) {
-  auto found = findMatch(name);
-  return found ? owner_.HandleTo(found) : IXMLNode();
+  int found = findMatch(name);
+  return found >= 0 ? owner_.HandleTo(wrapperAt(found)) : IXMLNode();
 }
 
 IXMLNode TXMLNodeList::NodeByName(std::u16string_view name) {
-  if (auto found = findMatch(name)) return owner_.HandleTo(found);
+  if (int found = findMatch(name); found >= 0) return owner_.HandleTo(wrapperAt(found));
   bool mayCreate = (owner_.document_->Options() & doNodeAutoCreate) != 0;
   if (kind_ == Kind::Attributes) mayCreate = mayCreate && owner_.NodeType() == TNodeType::ntElement;
   if (mayCreate && owner_.NodeType() == TNodeType::ntDocument) {
@@ -121,18 +132,23 @@ TXMLNode::TXMLNode(const NodeInit& init) : dom_(init.dom), document_(init.docume
 
 TXMLNode::~TXMLNode() = default;
 
+TXMLNode::Parts& TXMLNode::parts() {
+  if (!parts_) parts_ = std::make_unique<Parts>(*this);
+  return *parts_;
+}
+
 std::shared_ptr<TXMLNode> TXMLNode::keepAlive() { return host_ ? host_->keepAlive() : shared_from_this(); }
 
 std::shared_ptr<TXMLDocument> TXMLNode::documentHandle() const { return document_->shared_from_this(); }
 
 IXMLNodeList TXMLNode::ChildList() {
   TXMLNode& owner = element();
-  return owner.HandleTo(&owner.children_);
+  return owner.HandleTo(&owner.children());
 }
 
 IXMLNodeList TXMLNode::AttributeList() {
   TXMLNode& owner = element();
-  return owner.HandleTo(&owner.attributes_);
+  return owner.HandleTo(&owner.parts().attributes);
 }
 
 std::u16string TXMLNode::NodeName() const { return Str(dom()->getNodeName()); }
@@ -212,21 +228,25 @@ void TXMLNode::WriteAttribute(std::u16string_view name, std::u16string_view text
     static_cast<xml::DOMElement*>(node.dom())->setAttribute(std::u16string(name).c_str(), std::u16string(text).c_str());
     return 0;
   });
-  node.attributes_.invalidate();
+  if (node.parts_) node.parts_->attributes.invalidate();
 }
 
 void TXMLNode::RegisterChildClass(std::u16string_view tag, WrapperFactory factory, std::u16string_view namespaceURI) {
   TXMLNode& node = element();
-  std::u16string uri = namespaceURI.empty() ? node.NamespaceURI() : std::u16string(namespaceURI);
-  AddRegistration(node.registrations_, tag, uri, factory);
+  // Stored empty when it is the element's own, which is what an empty one means.
+  std::u16string_view uri = namespaceURI == View(node.dom()->getNamespaceURI()) ? u"" : namespaceURI;
+  TNodeClassInfo entry{document_->intern(tag), document_->intern(uri), factory};
+  AddRegistration(node.parts().registrations, entry);
   // The document node's wrapper is discarded by each binding; its registrations must not be.
-  if (node.NodeType() == TNodeType::ntDocument) AddRegistration(document_->rootRegistrations_, tag, uri, factory);
+  if (node.NodeType() == TNodeType::ntDocument) AddRegistration(document_->rootRegistrations_, entry);
   node.childrenInvalidated();
 }
 
 WrapperFactory TXMLNode::wrapperClassFor(OpaqueDomNode* child) const {
-  for (const auto& entry : registrations_) {
-    if (Matches(Dom(child), entry.tag, entry.namespaceURI)) return entry.factory;
+  if (!parts_) return &MakeWrapper<TXMLNode>;
+  std::u16string_view own = View(dom()->getNamespaceURI());
+  for (const auto& entry : parts_->registrations) {
+    if (Matches(Dom(child), entry.tag, entry.namespaceURI.empty() ? own : entry.namespaceURI)) return entry.factory;
   }
   return &MakeWrapper<TXMLNode>;
 }
@@ -265,45 +285,48 @@ std::shared_ptr<TXMLNode> TXMLNode::createAttribute(std::u16string_view name) {
   auto* element = static_cast<xml::DOMElement*>(dom());
   xml::DOMAttr* attribute = GuardDom([&] { return OwnerOf(dom())->createAttribute(std::u16string(name).c_str()); });
   // The list is kept (only WriteAttribute rebuilds it), so earlier lookups keep their wrappers.
-  attributes_.ensureBuilt();
+  TXMLNodeList& attributes = parts().attributes;
+  attributes.ensureBuilt();
   element->setAttributeNode(attribute);
   auto wrapper = std::make_shared<TXMLNode>(NodeInit{Opaque(attribute), document_, nullptr});
-  attributes_.wrappers_.push_back(wrapper);
+  attributes.slots_.push_back({Opaque(attribute), wrapper});
   return wrapper;
 }
 
 std::shared_ptr<TXMLNode> TXMLNode::insertChild(OpaqueDomNode* node, int position) {
-  int count = children_.Count();
+  TXMLNodeList& list = children();
+  int count = list.Count();
   if (position < -1 || position > count) throw EListError(position);
   bool append = position == -1 || position == count;
   GuardDom([&] {
-    return append ? dom()->appendChild(Dom(node))
-                  : dom()->insertBefore(Dom(node), children_.wrappers_[position]->dom());
+    return append ? dom()->appendChild(Dom(node)) : dom()->insertBefore(Dom(node), Dom(list.slots_[position].dom));
   });
   auto wrapper = wrap(node);
   int index = append ? count : position;
-  children_.wrappers_.insert(children_.wrappers_.begin() + index, wrapper);
-  for (TXMLNodeCollection* observer : observers_) observer->childInserted(index);
+  list.slots_.insert(list.slots_.begin() + index, {node, wrapper});
+  for (TXMLNodeCollection* observer : parts_->observers) observer->childInserted(index);
   return wrapper;
 }
 
 void TXMLNode::removeChild(const TXMLNode* child) {
-  int index = children_.indexOf(child);
+  TXMLNodeList& list = children();
+  int index = list.indexOf(child);
   if (index < 0) return;
   dom()->removeChild(child->dom());
-  auto keep = children_.wrappers_[index];
-  children_.wrappers_.erase(children_.wrappers_.begin() + index);
-  for (TXMLNodeCollection* observer : observers_) observer->childRemoved(child);
+  auto keep = list.slots_[index].wrapper;
+  list.slots_.erase(list.slots_.begin() + index);
+  for (TXMLNodeCollection* observer : parts_->observers) observer->childRemoved(child);
 }
 
 void TXMLNode::childrenInvalidated() {
-  children_.invalidate();
-  for (TXMLNodeCollection* observer : observers_) observer->childrenInvalidated();
+  if (!parts_) return;
+  parts_->children.invalidate();
+  for (TXMLNodeCollection* observer : parts_->observers) observer->childrenInvalidated();
 }
 
 void TXMLNode::hostList(std::unique_ptr<TXMLNodeCollection> list) {
-  observers_.push_back(list.get());
-  hostedLists_.push_back(std::move(list));
+  parts().observers.push_back(list.get());
+  parts().hostedLists.push_back(std::move(list));
 }
 
 // Property patterns.

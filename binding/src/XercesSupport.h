@@ -47,6 +47,7 @@ using XercesPtr = std::unique_ptr<T, Release>;
 inline constexpr char16_t kXmlnsNamespace[] = u"http://www.w3.org/2000/xmlns/";
 
 inline std::u16string Str(const XMLCh* text) { return text ? std::u16string(text) : std::u16string(); }
+inline std::u16string_view View(const XMLCh* text) { return text ? std::u16string_view(text) : std::u16string_view(); }
 
 // Xerces reports bad names and the like as its own DOMException; callers see ours.
 template <class F>
@@ -62,8 +63,7 @@ auto GuardDom(F&& operation) {
 std::u16string DecodeUtf8(std::string_view bytes, size_t maxUnits);
 
 // Replaces the class of the entry with the same tag and namespace URI (compared exactly), else appends.
-void AddRegistration(std::vector<TNodeClassInfo>& entries, std::u16string_view tag, std::u16string_view namespaceURI,
-                     WrapperFactory factory);
+void AddRegistration(std::vector<TNodeClassInfo>& entries, const TNodeClassInfo& added);
 
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 
