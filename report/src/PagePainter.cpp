@@ -29,6 +29,13 @@ struct TextStyle {
   QColor color = Qt::black;
 };
 
+// Half a device unit of slack: a text measured to the box's own width still fits it.
+constexpr double kFitSlack = 0.5;
+
+bool fitsIn(const QSizeF& needed, const QSizeF& box) {
+  return needed.width() <= box.width() + kFitSlack && needed.height() <= box.height() + kFitSlack;
+}
+
 // The content's size scaled into the box by the mode, centred in it.
 QRectF fitInBox(const QRectF& box, const QSizeF& content, Qt::AspectRatioMode mode) {
   QRectF target(QPointF(), content.scaled(box.size(), mode));
@@ -128,27 +135,24 @@ class PagePainter {
     QFont font = makeFont(face, face.size);
     bool inside = false;  // measured within its box, so it needs no clip
     if (style.shrink) {
-      auto measure = [&] { return QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text); };
-      auto fitsIn = [&](const QRectF& needed) {
-        return needed.width() <= rect.width() + 0.5 && needed.height() <= rect.height() + 0.5;
-      };
+      auto measure = [&] { return QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text).size(); };
       auto shrinkUntilFits = [&](double floor) {
         double size = face.size;
         font.setPointSizeF(size);
-        QRectF needed = measure();
-        while (!fitsIn(needed) && size > floor) {
+        QSizeF needed = measure();
+        while (!fitsIn(needed, rect.size()) && size > floor) {
           size = std::max(floor, size * kShrinkStep);
           font.setPointSizeF(size);
           needed = measure();
         }
-        return fitsIn(needed);
+        return fitsIn(needed, rect.size());
       };
       // Rather than shrink below the legible size, a wrapped text may
       // break a word too long for its box between letters.
       inside = shrinkUntilFits(face.minSize);
       if (style.wrap && !inside) {
         flags = (flags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
-        inside = fitsIn(measure());
+        inside = fitsIn(measure(), rect.size());
       }
     }
     const bool clipped = style.clip && !inside;
@@ -182,13 +186,13 @@ class PagePainter {
       const QTextLine line = fitted.layout->createLine();
       fitted.layout->endLayout();
       fitted.needed = QSizeF(line.naturalTextWidth(), line.height());
-      fitted.fits = fitted.needed.width() <= box.width() + 0.5 && fitted.needed.height() <= box.height() + 0.5;
+      fitted.fits = fitsIn(fitted.needed, box);
     };
     layOut();
     if (style.shrink && !fitted.fits && fitted.needed.width() > 0 && fitted.needed.height() > 0) {
       // A line narrows with its size: the sizes that cannot fit yet are skipped unmeasured.
-      const double ratio =
-          std::min((box.width() + 0.5) / fitted.needed.width(), (box.height() + 0.5) / fitted.needed.height());
+      const double ratio = std::min((box.width() + kFitSlack) / fitted.needed.width(),
+                                    (box.height() + kFitSlack) / fitted.needed.height());
       for (int skip = static_cast<int>(std::ceil(std::log(ratio) / std::log(kShrinkStep))) - 1;
            skip > 0 && size > face.minSize; --skip)
         size = std::max(face.minSize, size * kShrinkStep);
