@@ -88,8 +88,7 @@ std::string PrintDAMDFE(const TPrintRequest& request, const ReportOutput& output
 }
 
 std::string PrintDAMDFE(const TPrintRequest& request, const ReportOutput& output) {
-  int sheets = 0;
-  return Print(request, output, DataDirectory(), sheets);
+  return PrintDAMDFE(request, output, DataDirectory());
 }
 
 std::string PrintDAMDFE(const TPrintRequest& request, const ReportOutput& output, int& sheets) {
