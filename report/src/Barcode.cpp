@@ -29,10 +29,8 @@ BarcodeShape encodeBarcode(Symbology symbology, const QString& value) {
       symbol.get(), reinterpret_cast<const unsigned char*>(data.constData()), static_cast<int>(data.size()), 0);
   if (error >= ZINT_ERROR || !symbol->vector) return shape;
 
-  // One path under the winding rule, so touching modules leave no seams.
-  shape.modules.setFillRule(Qt::WindingFill);
   for (const zint_vector_rect* rect = symbol->vector->rectangles; rect; rect = rect->next)
-    shape.modules.addRect(rect->x, rect->y, rect->width, rect->height);
+    shape.modules.append(QRectF(rect->x, rect->y, rect->width, rect->height));
   shape.size = QSizeF(symbol->vector->width, symbol->vector->height);
   return shape;
 }

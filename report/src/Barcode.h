@@ -2,14 +2,15 @@
 
 #include "Template.h"
 
-#include <QPainterPath>
+#include <QList>
+#include <QRectF>
 
 namespace report {
 
 // The dark modules of a symbol in its own units; empty when the value is
 // empty or the symbology cannot encode it.
 struct BarcodeShape {
-  QPainterPath modules;
+  QList<QRectF> modules;
   QSizeF size;
   bool isEmpty() const { return modules.isEmpty(); }
 };

@@ -2,6 +2,7 @@
 
 #include "DisplayFormat.h"
 #include "RvProject.h"
+#include "ScaledText.h"
 
 #include <QHash>
 #include <QImageReader>
@@ -46,10 +47,10 @@ void formatCells(const TableItem& table, std::vector<QStringList>& rows) {
 
 // Breaks a cell's text as the painter will draw it, measured at the PDF's
 // resolution; a word wider than the cell breaks between letters.
-QStringList wrapText(const QString& text, const QFont& font, double widthMm, const QPaintDevice& device) {
+QStringList wrapText(const QString& text, const TextScale& scale, double widthMm, const QPaintDevice& device) {
   // A little slack for coarser devices, whose hinted glyphs may be wider.
-  const double width = std::max(0.0, widthMm / 25.4 * device.logicalDpiX() * 0.98);
-  QTextLayout layout(text, font, &device);
+  const double width = std::max(0.0, widthMm / 25.4 * device.logicalDpiX() * 0.98) / scale.factor();
+  QTextLayout layout(text, scale.font(), &device);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   layout.setTextOption(option);
@@ -76,7 +77,7 @@ void layOutLines(const TableItem& table, TableFlow& flow) {
   QImage device(1, 1, QImage::Format_Mono);
   device.setDotsPerMeterX(qRound(kMeasuringDpi / 0.0254));
   device.setDotsPerMeterY(qRound(kMeasuringDpi / 0.0254));
-  const QFont font = makeFont(table.font, table.font.size);
+  const TextScale scale(table.font, table.font.size, &device);
   flow.wrapped.resize(flow.rows.size());
   // A long list repeats its values (a municipality for each of its keys): each is broken once.
   std::vector<QHash<QString, QStringList>> broken(table.columns.size());
@@ -91,7 +92,7 @@ void layOutLines(const TableItem& table, TableFlow& flow) {
       const QString& cell = cells[static_cast<qsizetype>(column)];
       auto known = broken[column].constFind(cell);
       if (known == broken[column].cend())
-        known = broken[column].insert(cell, wrapText(cell, font, cellColumn.width - 2 * kCellPadding, device));
+        known = broken[column].insert(cell, wrapText(cell, scale, cellColumn.width - 2 * kCellPadding, device));
       lines[column] = *known;
       height = std::max(height, static_cast<size_t>(lines[column].size()));
     }
@@ -111,19 +112,6 @@ size_t keptTogether(const TableFlow& flow, size_t first, size_t count, bool boxS
 }
 
 }  // namespace
-
-QFont makeFont(const TextFont& face, double size) {
-  QFont font(face.family);
-  font.setPointSizeF(size);
-  font.setBold(face.bold);
-  font.setItalic(face.italic);
-  // Without shaping "fi" stays two letters, so the PDF text can be searched and copied as printed.
-  font.setStyleStrategy(QFont::PreferNoShaping);
-  // The shipped fonts carry no hinting programs, and unasked FreeType would auto-hint every glyph,
-  // work that no PDF and no 600 dpi measure needs.
-  font.setHintingPreference(QFont::PreferNoHinting);
-  return font;
-}
 
 QString expandPlaceholders(const QString& text, const Parameters& parameters, const SheetContext& context) {
   QString result;

@@ -44,8 +44,6 @@ struct TableFlow {
 // Space between a cell's frame and its text, left and right.
 constexpr double kCellPadding = 0.8;
 
-QFont makeFont(const TextFont& face, double size);
-
 // The page counters that placeholders can show on a given sheet.
 struct SheetContext {
   int sheet = 0;

@@ -1,4 +1,5 @@
 #include "Document.h"
+#include "ScaledText.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -111,10 +112,10 @@ class PagePainter {
   QString visiblePart(const QString& text, const QRectF& rect, const TextStyle& style) const {
     if (text.size() <= kAlwaysLaidOutWhole) return text;
     const TextFont& face = style.font;
-    const QFontMetricsF smallest(makeFont(face, style.shrink ? std::min(face.size, face.minSize) : face.size),
-                                 painter_.device());
-    const double narrowest = std::max(1.0, smallest.horizontalAdvance(u'.') / 2);
-    const double lineHeight = std::max(1.0, smallest.height());
+    const TextScale smallest(face, style.shrink ? std::min(face.size, face.minSize) : face.size, painter_.device());
+    const QFontMetricsF metrics(smallest.font(), painter_.device());
+    const double narrowest = std::max(1.0, metrics.horizontalAdvance(u'.') * smallest.factor() / 2);
+    const double lineHeight = std::max(1.0, metrics.height() * smallest.factor());
     const QRectF sheet = painter_.window();
     const double width = style.clip ? rect.width() : std::max(rect.width(), sheet.width());
     const double height = style.clip ? rect.height() : std::max(rect.height(), sheet.height());
@@ -131,28 +132,24 @@ class PagePainter {
       return;
     }
     const TextFont& face = style.font;
-    int flags = static_cast<int>(style.align) | (style.wrap ? Qt::TextWordWrap : 0);
-    QFont font = makeFont(face, face.size);
-    bool inside = false;  // measured within its box, so it needs no clip
+    const Qt::Alignment align = style.align;
+    auto layOut = [&](double size, QTextOption::WrapMode mode) {
+      return layOutBlock(text, TextScale(face, size, painter_.device()), style.wrap ? rect.width() : -1, mode, align,
+                         painter_.device());
+    };
+    TextBlock block = layOut(face.size, QTextOption::WordWrap);
+    bool inside = fitsIn(block.size, rect.size());  // measured within its box, so it needs no clip
     if (style.shrink) {
-      auto measure = [&] { return QFontMetricsF(font, painter_.device()).boundingRect(rect, flags, text).size(); };
-      auto shrinkUntilFits = [&](double floor) {
-        double size = face.size;
-        font.setPointSizeF(size);
-        QSizeF needed = measure();
-        while (!fitsIn(needed, rect.size()) && size > floor) {
-          size = std::max(floor, size * kShrinkStep);
-          font.setPointSizeF(size);
-          needed = measure();
-        }
-        return fitsIn(needed, rect.size());
-      };
       // Rather than shrink below the legible size, a wrapped text may
       // break a word too long for its box between letters.
-      inside = shrinkUntilFits(face.minSize);
+      for (double size = face.size; !inside && size > face.minSize;) {
+        size = std::max(face.minSize, size * kShrinkStep);
+        block = layOut(size, QTextOption::WordWrap);
+        inside = fitsIn(block.size, rect.size());
+      }
       if (style.wrap && !inside) {
-        flags = (flags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
-        inside = fitsIn(measure(), rect.size());
+        block = layOut(block.scale.pointSize(), QTextOption::WrapAnywhere);
+        inside = fitsIn(block.size, rect.size());
       }
     }
     const bool clipped = style.clip && !inside;
@@ -160,15 +157,16 @@ class PagePainter {
       painter_.save();
       painter_.setClipRect(rect, Qt::IntersectClip);
     }
-    painter_.setFont(font);
     painter_.setPen(style.color);
-    painter_.drawText(rect, flags, text);
+    glyphs_.draw(painter_, block, rect, align);
     if (clipped) painter_.restore();
   }
 
-  // A text on one line at the size that fits its box, laid out once for each size tried.
+  // A text on one line at the size that fits its box: laid out once, at the reference size, as
+  // its width and height scale with the size.
   struct FittedLine {
     std::unique_ptr<QTextLayout> layout;
+    TextScale scale;
     QSizeF needed;
     bool fits = true;
   };
@@ -177,30 +175,23 @@ class PagePainter {
     const TextFont& face = style.font;
     QTextOption option(style.align);
     option.setWrapMode(QTextOption::NoWrap);
-    double size = face.size;
-    FittedLine fitted;
-    auto layOut = [&] {
-      fitted.layout = std::make_unique<QTextLayout>(text, makeFont(face, size), painter_.device());
-      fitted.layout->setTextOption(option);
-      fitted.layout->beginLayout();
-      const QTextLine line = fitted.layout->createLine();
-      fitted.layout->endLayout();
-      fitted.needed = QSizeF(line.naturalTextWidth(), line.height());
+    FittedLine fitted{nullptr, TextScale(face, face.size, painter_.device()), {}, true};
+    fitted.layout = std::make_unique<QTextLayout>(text, fitted.scale.font(), painter_.device());
+    fitted.layout->setTextOption(option);
+    fitted.layout->beginLayout();
+    const QTextLine line = fitted.layout->createLine();
+    fitted.layout->endLayout();
+    auto measureAt = [&](double size) {
+      fitted.scale = TextScale(face, size, painter_.device());
+      const double k = fitted.scale.factor();
+      fitted.needed = QSizeF(line.naturalTextWidth() * k, std::ceil((line.ascent() + line.descent()) * k));
       fitted.fits = fitsIn(fitted.needed, box);
     };
-    layOut();
-    if (style.shrink && !fitted.fits && fitted.needed.width() > 0 && fitted.needed.height() > 0) {
-      // A line narrows with its size: the sizes that cannot fit yet are skipped unmeasured.
-      const double ratio = std::min((box.width() + kFitSlack) / fitted.needed.width(),
-                                    (box.height() + kFitSlack) / fitted.needed.height());
-      for (int skip = static_cast<int>(std::ceil(std::log(ratio) / std::log(kShrinkStep))) - 1;
-           skip > 0 && size > face.minSize; --skip)
-        size = std::max(face.minSize, size * kShrinkStep);
-      layOut();
-      while (!fitted.fits && size > face.minSize) {
-        size = std::max(face.minSize, size * kShrinkStep);
-        layOut();
-      }
+    double size = face.size;
+    measureAt(size);
+    while (style.shrink && !fitted.fits && size > face.minSize) {
+      size = std::max(face.minSize, size * kShrinkStep);
+      measureAt(size);
     }
     return fitted;
   }
@@ -224,7 +215,7 @@ class PagePainter {
       painter_.setClipRect(rect, Qt::IntersectClip);
     }
     painter_.setPen(style.color);
-    fitted.layout->draw(&painter_, at);
+    glyphs_.draw(painter_, fitted.layout->lineAt(0), at, fitted.scale);
     if (clipped) painter_.restore();
   }
 
@@ -269,7 +260,9 @@ class PagePainter {
     painter_.scale(target.width() / shape.size.width(), target.height() / shape.size.height());
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(Qt::black);
-    painter_.drawPath(shape.modules);
+    // Filled as one path of rectangles, so touching modules leave no seams; a PDF writes each
+    // as "re", under half the bytes of a general path.
+    painter_.drawRects(shape.modules.constData(), static_cast<int>(shape.modules.size()));
     painter_.restore();
   }
 
@@ -280,10 +273,12 @@ class PagePainter {
     painter_.save();
     painter_.translate(box.center());
     painter_.rotate(item.angle);
-    painter_.setFont(makeFont(item.font, item.font.size));
     painter_.setPen(item.color);
     const QRectF around(-box.width() * 2, -box.height() * 2, box.width() * 4, box.height() * 4);
-    painter_.drawText(around, Qt::AlignCenter, text);
+    glyphs_.draw(painter_,
+                 layOutBlock(text, TextScale(item.font, item.font.size, painter_.device()), -1, QTextOption::WordWrap,
+                             Qt::AlignCenter, painter_.device()),
+                 around, Qt::AlignCenter);
     painter_.restore();
   }
 
@@ -408,6 +403,7 @@ class PagePainter {
   double scale_ = 1.0;
   QPointF margin_;
   std::map<FittedKey, FittedLine> fittedLines_;
+  ScaledGlyphs glyphs_;
 };
 
 void Document::paintPage(QPainter& painter, int sheet) const { PagePainter(*this, painter, sheet).paint(); }

@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <map>
+#include <set>
+
 namespace {
 
 QByteArray singleReport(const QByteArray& items, const QByteArray& extra = {}) {
@@ -34,6 +38,40 @@ TEST(Text, ReadsBackLetterForLetterWithoutLigatures) {
       singleReport(R"({"kind": "text", "x": 0, "y": 0, "width": 180, "height": 10, "text": "{t}"})"));
   report.render(path, {{"t", "ofício fiscal fluxo final"}});
   EXPECT_TRUE(report.text().contains(QStringLiteral("ofício fiscal fluxo final"))) << report.text().toStdString();
+}
+
+// A size prints at Qt's own rounding of it to whole pixels of the PDF's 600 dpi (0.12 pt), on one
+// line, wrapped, bold or shrunk to fit.
+TEST(Text, EverySizePrintsAtItsWholeDevicePixels) {
+  RenderedReport report;
+  report.render(report.writeTemplate(singleReport(R"(
+      {"kind": "text", "x": 0, "y": 0, "width": 100, "height": 10, "size": 5.5, "text": "AAA"},
+      {"kind": "text", "x": 0, "y": 20, "width": 100, "height": 20, "size": 7.5, "wrap": true, "text": "BBB BBB"},
+      {"kind": "text", "x": 0, "y": 50, "width": 100, "height": 10, "size": 10.5, "bold": true, "text": "CCC"},
+      {"kind": "text", "x": 0, "y": 70, "width": 12, "height": 10, "size": 10.5, "minSize": 3, "shrink": true,
+       "text": "DDDDDD"})")),
+                {});
+  const char* script = R"(import sys
+from pdfminer.high_level import extract_pages
+from pdfminer.layout import LTChar
+def walk(o):
+    if isinstance(o, LTChar): print(o.get_text(), round(o.size, 3))
+    elif hasattr(o, '__iter__'):
+        for c in o: walk(c)
+for page in extract_pages(sys.argv[1]): walk(page)
+)";
+  std::map<QString, std::set<double>> sizes;
+  const QStringList lines =
+      runTool(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(script), report.pdfPath()})
+          .split(u'\n', Qt::SkipEmptyParts);
+  for (const QString& line : lines) sizes[line.section(u' ', 0, 0)].insert(line.section(u' ', 1, 1).toDouble());
+  EXPECT_EQ(sizes[QStringLiteral("A")], std::set<double>{5.52});   // 45.8 px
+  EXPECT_EQ(sizes[QStringLiteral("B")], std::set<double>{7.56});   // 62.5 px
+  EXPECT_EQ(sizes[QStringLiteral("C")], std::set<double>{10.56});  // 87.5 px
+  ASSERT_EQ(sizes[QStringLiteral("D")].size(), 1u);
+  const double shrunk = *sizes[QStringLiteral("D")].begin();
+  EXPECT_LT(shrunk, 10.5 * 0.92);
+  EXPECT_NEAR(shrunk / 0.12, std::round(shrunk / 0.12), 0.01);
 }
 
 TEST(Parameters, GetParamReadsTheLastValueAndEmptyForUnset) {

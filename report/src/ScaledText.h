@@ -1,0 +1,64 @@
+#pragma once
+// Every size of a face is laid out at one reference size and drawn scaled. Qt consults fontconfig
+// for each font size it meets, which costs more than laying a text out; unhinted glyphs scale
+// exactly, so a layout at the reference size is the layout at any other.
+
+#include "Template.h"
+
+#include <QFont>
+#include <QHash>
+#include <QRawFont>
+#include <QTextLayout>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QPaintDevice;
+class QPainter;
+
+namespace report {
+
+// A face at a point size on a device: the font to lay out with, and the factor from its
+// units to the device's.
+class TextScale {
+ public:
+  TextScale(const TextFont& face, double pointSize, const QPaintDevice* device);
+
+  const QFont& font() const { return font_; }
+  double factor() const { return factor_; }
+  int pixelSize() const { return pixelSize_; }
+  double pointSize() const { return pointSize_; }
+
+ private:
+  QFont font_;
+  double pointSize_;
+  int pixelSize_;
+  double factor_;
+};
+
+// Several lines as QPainter::drawText sets them: each on whole device pixels, and each aligned
+// in the box on its own when drawn.
+struct TextBlock {
+  std::unique_ptr<QTextLayout> layout;
+  TextScale scale;
+  std::vector<double> tops;  // of each line, from the block's top, in device units
+  QSizeF size;
+};
+
+// A width below 0 breaks only where the text does; "\n" breaks a line.
+TextBlock layOutBlock(QString text, const TextScale& scale, double width, QTextOption::WrapMode mode,
+                      Qt::Alignment align, const QPaintDevice* device);
+
+// Draws lines laid out with a TextScale's font at its size, keeping a sized copy of each font met.
+class ScaledGlyphs {
+ public:
+  // "at" is where the line's top left lands, in device units.
+  void draw(QPainter& painter, const QTextLine& line, QPointF at, const TextScale& scale);
+  void draw(QPainter& painter, const TextBlock& block, const QRectF& box, Qt::Alignment align);
+
+ private:
+  QHash<std::pair<QRawFont, int>, QRawFont> sized_;
+};
+
+}  // namespace report
