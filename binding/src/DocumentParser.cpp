@@ -9,6 +9,9 @@
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 
+#include <algorithm>
+#include <string>
+
 #include "XMLDoc.h"
 #include "XercesSupport.h"
 
@@ -44,13 +47,40 @@ class FirstErrorHandler : public xml::ErrorHandler {
 
 constexpr XMLSize_t kMaxAttributes = 1000;
 
+bool IsBlank(const XMLCh* text, XMLSize_t length) {
+  return std::all_of(text, text + length, [](XMLCh c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; });
+}
+
 // Stops at the first element past a limit. Nothing is thrown through the scanner: the limit is
 // recorded and the progressive parse is not continued.
+// A text of nothing but blanks (the indentation between elements) never reaches the tree: a blank
+// piece is held until the next event shows whether a text goes on (it is sent first) or has ended.
 class BoundedParser : public xml::XercesDOMParser {
  public:
+  void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
+    const xml::DOMNode* current = getCurrentNode();
+    const bool withinText = current && current->getNodeType() == xml::DOMNode::TEXT_NODE;
+    if (!cdataSection && !withinText && IsBlank(chars, length)) {
+      heldBlank_.append(chars, length);
+      return;
+    }
+    if (!cdataSection && !heldBlank_.empty())
+      XercesDOMParser::docCharacters(heldBlank_.data(), heldBlank_.size(), false);
+    heldBlank_.clear();
+    XercesDOMParser::docCharacters(chars, length, cdataSection);
+  }
+  void docComment(const XMLCh* const comment) override {
+    heldBlank_.clear();
+    XercesDOMParser::docComment(comment);
+  }
+  void docPI(const XMLCh* const target, const XMLCh* const data) override {
+    heldBlank_.clear();
+    XercesDOMParser::docPI(target, data);
+  }
   void startElement(const xml::XMLElementDecl& decl, const unsigned int urlId, const XMLCh* const prefix,
                     const xml::RefVectorOf<xml::XMLAttr>& attributes, const XMLSize_t count, const bool isEmpty,
                     const bool isRoot) override {
+    heldBlank_.clear();
     if (!limit_.empty()) return;
     limitLine_ = static_cast<int>(getScanner()->getLocator()->getLineNumber());
     if (++depth_ > kMaxDepth) {
@@ -63,6 +93,7 @@ class BoundedParser : public xml::XercesDOMParser {
   }
   void endElement(const xml::XMLElementDecl& decl, const unsigned int urlId, const bool isRoot,
                   const XMLCh* const prefix) override {
+    heldBlank_.clear();
     if (!limit_.empty()) return;
     --depth_;
     XercesDOMParser::endElement(decl, urlId, isRoot, prefix);
@@ -74,6 +105,7 @@ class BoundedParser : public xml::XercesDOMParser {
   int depth_ = 0;
   int limitLine_ = 0;
   std::string limit_;
+  std::u16string heldBlank_;
 };
 
 std::string SourceLine(const std::string& bytes, int line) {
@@ -87,30 +119,6 @@ std::string SourceLine(const std::string& bytes, int line) {
   size_t end = bytes.find_first_of("\r\n", start);
   std::string_view text(bytes.data() + start, (end == std::string::npos ? bytes.size() : end) - start);
   return ToUtf8(DecodeUtf8(text, kSourceExcerptLength));
-}
-
-void StripWhitespaceText(xml::DOMDocument* document) {
-  auto isBlank = [](const XMLCh* text) {
-    for (; text && *text; ++text) {
-      if (*text != u' ' && *text != u'\t' && *text != u'\r' && *text != u'\n') return false;
-    }
-    return true;
-  };
-  xml::DOMNode* node = document->getFirstChild();
-  while (node) {
-    xml::DOMNode* next = nullptr;
-    if (node->getFirstChild()) {
-      next = node->getFirstChild();
-    } else {
-      for (xml::DOMNode* up = node; up && up != document && !next; up = up->getParentNode()) {
-        next = up->getNextSibling();
-      }
-    }
-    if (node->getNodeType() == xml::DOMNode::TEXT_NODE && isBlank(node->getNodeValue())) {
-      node->getParentNode()->removeChild(node);
-    }
-    node = next;
-  }
 }
 
 }  // namespace
@@ -163,7 +171,6 @@ XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16s
     }
     throw EDOMParseError(errors.reason, errors.line, SourceLine(bytes, errors.line));
   }
-  StripWhitespaceText(document.get());
   return document;
 }
 

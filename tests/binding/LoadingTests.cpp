@@ -43,7 +43,9 @@ TEST(TextConversion, KeepsEveryCharacterAndReadsNonUtf8BytesAsLatin1) {
   EXPECT_EQ(ToUtf8(u"José \U0001F69A"), "Jos\xC3\xA9 \xF0\x9F\x9A\x9A");
   EXPECT_EQ(FromUtf8("CONCEI\xC7\xC3O"), u"CONCEIÇÃO");  // Latin-1, as Windows shares hand it over
   const char16_t lone[] = {u'a', 0xD800, u'b', 0};
-  EXPECT_EQ(ToUtf8(lone), "a\xEF\xBF\xBD" "b");  // the unit after a lone surrogate survives
+  EXPECT_EQ(ToUtf8(lone),
+            "a\xEF\xBF\xBD"
+            "b");  // the unit after a lone surrogate survives
 }
 
 TEST(ParseErrors, MissingFileAndDirectoryFailWithLineZero) {
@@ -123,6 +125,12 @@ TEST(Loading, WhitespaceOnlyTextIsDroppedButCDataKept) {
   EXPECT_EQ(root->ChildList()->Count(), 2);
   EXPECT_EQ(root->title(), u" x ");
   EXPECT_EQ(root->ChildList()->NodeAt(1)->ReadText(), u"  ");
+  // Blanks that begin a text stay with it, also when the text goes on after an entity.
+  auto mixed =
+      LoadTestRoot("<root xmlns=\"urn:test\"><title>  &amp; y</title> <a>  <![CDATA[z]]></a></root>");
+  EXPECT_EQ(mixed->title(), u"  & y");
+  EXPECT_EQ(mixed->ChildList()->Count(), 2);
+  EXPECT_EQ(mixed->ChildList()->NodeAt(1)->ReadText(), u"z");
 }
 
 }  // namespace
