@@ -13,7 +13,8 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
-#include <set>
+#include <optional>
+#include <vector>
 #include <utility>
 
 namespace report {
@@ -64,21 +65,23 @@ std::pair<int, int> lineAndColumn(const QByteArray& text, qsizetype offset) {
 }
 
 // Reads the properties of one JSON object, remembering which ones were used
-// so that a misspelt name is reported instead of silently ignored.
+// so that a misspelt name is reported instead of silently ignored. An item's
+// style lends the properties the item does not set itself.
 class Properties {
  public:
-  Properties(QJsonObject object, QString where, QString file)
-      : object_(std::move(object)), where_(std::move(where)), file_(std::move(file)) {}
+  Properties(QJsonObject object, QString where, QString file, QJsonObject style = {})
+      : object_(std::move(object)), style_(std::move(style)), where_(std::move(where)), file_(std::move(file)) {}
 
   [[noreturn]] void error(const QString& what) const {
     fail(QStringLiteral("Modelo de relatório \"%1\", %2: %3.").arg(file_, where_, what));
   }
 
-  bool has(const QString& key) const { return object_.contains(key); }
+  bool has(const QString& key) const { return object_.contains(key) || style_.contains(key); }
 
   QJsonValue take(const QString& key) {
-    used_.insert(key);
-    return object_.value(key);
+    if (!used(key)) used_.push_back(key);
+    const QJsonValue own = object_.value(key);
+    return own.isUndefined() ? style_.value(key) : own;
   }
 
   QString string(const QString& key, const QString& fallback = {}) {
@@ -127,11 +130,11 @@ class Properties {
   T choice(const QString& key, T fallback, std::initializer_list<std::pair<const char*, T>> options) {
     const QString name = string(key);
     if (name.isEmpty()) return fallback;
-    QStringList names;
     for (const auto& [optionName, optionValue] : options) {
       if (name == QLatin1String(optionName)) return optionValue;
-      names << QLatin1String(optionName);
     }
+    QStringList names;
+    for (const auto& option : options) names << QLatin1String(option.first);
     error(
         QStringLiteral("valor \"%1\" inválido para \"%2\" (use %3)").arg(name, key, names.join(QStringLiteral(", "))));
   }
@@ -141,17 +144,29 @@ class Properties {
                   length(QStringLiteral("height")));
   }
 
-  TextFont font(const QString& prefix = {}, const TextFont& fallback = {}) {
+  // The names of a font's properties: plain, or with a prefix such as "headerSize".
+  struct FontKeys {
+    QString family, size, minSize, bold, italic;
+  };
+  static const FontKeys& plainFont() {
+    static const FontKeys keys{QStringLiteral("font"), QStringLiteral("size"), QStringLiteral("minSize"),
+                               QStringLiteral("bold"), QStringLiteral("italic")};
+    return keys;
+  }
+  static const FontKeys& headerFont() {
+    static const FontKeys keys{QStringLiteral("headerFont"), QStringLiteral("headerSize"),
+                               QStringLiteral("headerMinSize"), QStringLiteral("headerBold"),
+                               QStringLiteral("headerItalic")};
+    return keys;
+  }
+
+  TextFont font(const FontKeys& keys = plainFont(), const TextFont& fallback = {}) {
     TextFont font = fallback;
-    auto key = [&](const char* name) {
-      return prefix.isEmpty() ? QString::fromLatin1(name)
-                              : prefix + QChar(QLatin1Char(name[0])).toUpper() + QLatin1String(name + 1);
-    };
-    font.family = string(key("font"), font.family);
-    font.size = number(key("size"), font.size, 1.0, 500.0);
-    font.minSize = number(key("minSize"), font.minSize, 1.0, 500.0);
-    font.bold = boolean(key("bold"), font.bold);
-    font.italic = boolean(key("italic"), font.italic);
+    font.family = string(keys.family, font.family);
+    font.size = number(keys.size, font.size, 1.0, 500.0);
+    font.minSize = number(keys.minSize, font.minSize, 1.0, 500.0);
+    font.bold = boolean(keys.bold, font.bold);
+    font.italic = boolean(keys.italic, font.italic);
     return font;
   }
 
@@ -164,6 +179,7 @@ class Properties {
   }
 
   const QString& where() const { return where_; }
+  void setWhere(QString where) { where_ = std::move(where); }
   const QString& file() const { return file_; }
 
   // A misspelt format in "{name|format}" is found when the template is read.
@@ -178,16 +194,23 @@ class Properties {
 
   // Everything not read by now is a property this kind does not have.
   void checkAllUsed() const {
-    for (auto it = object_.begin(); it != object_.end(); ++it) {
-      if (!used_.contains(it.key())) error(QStringLiteral("propriedade desconhecida \"%1\"").arg(it.key()));
+    std::optional<QString> unknown;
+    for (const QJsonObject* object : {&object_, &style_}) {
+      for (auto it = object->begin(); it != object->end(); ++it) {
+        if (!used(it.key()) && (!unknown || it.key() < *unknown)) unknown = it.key();
+      }
     }
+    if (unknown) error(QStringLiteral("propriedade desconhecida \"%1\"").arg(*unknown));
   }
 
  private:
+  bool used(QStringView key) const { return std::find(used_.begin(), used_.end(), key) != used_.end(); }
+
   QJsonObject object_;
+  QJsonObject style_;
   QString where_;
   QString file_;
-  std::set<QString> used_;
+  std::vector<QString> used_;
 };
 
 class Reader {
@@ -270,23 +293,24 @@ class Reader {
     return items;
   }
 
-  // A style's properties come first; the item's own ones override them.
-  QJsonObject withStyle(QJsonObject object, const QString& where) const {
-    const QJsonValue styleName = object.take(QStringLiteral("style"));
-    if (styleName.isUndefined()) return object;
+  // The item's style, whose properties the item's own ones override.
+  QJsonObject styleOf(const QJsonObject& object, const QString& where) const {
+    const QJsonValue styleName = object.value(QStringLiteral("style"));
+    if (styleName.isUndefined()) return {};
     const QJsonValue style = styles_.value(styleName.toString());
     if (!styleName.isString() || !style.isObject())
       Properties({}, where, file_).error(QStringLiteral("estilo desconhecido \"%1\"").arg(styleName.toString()));
-    QJsonObject merged = style.toObject();
-    for (auto it = object.begin(); it != object.end(); ++it) merged.insert(it.key(), it.value());
-    return merged;
+    return style.toObject();
   }
 
   Item readItem(const QJsonValue& value, const QString& where) {
     if (!value.isObject()) Properties({}, where, file_).error(QStringLiteral("esperava-se um objeto"));
-    const QJsonObject object = withStyle(value.toObject(), where);
-    const QString kindName = object.value(QStringLiteral("kind")).toString();
-    Properties properties(object, kindName.isEmpty() ? where : where + QStringLiteral(" (%1)").arg(kindName), file_);
+    QJsonObject object = value.toObject();
+    QJsonObject style = styleOf(object, where);
+    object.remove(QStringLiteral("style"));
+    Properties properties(std::move(object), where, file_, std::move(style));
+    const QString kindName = properties.take(QStringLiteral("kind")).toString();
+    if (!kindName.isEmpty()) properties.setWhere(where + QStringLiteral(" (%1)").arg(kindName));
     const QString kind = properties.string(QStringLiteral("kind"));
 
     Item item;
@@ -363,7 +387,7 @@ class Reader {
     TextFont bigBold;
     bigBold.size = 48;
     bigBold.bold = true;
-    mark.font = properties.font({}, bigBold);
+    mark.font = properties.font(Properties::plainFont(), bigBold);
     mark.angle = properties.number(QStringLiteral("angle"), 0, -360, 360);
     mark.color = properties.color(QStringLiteral("color"), QColor(128, 128, 128, 90));
     return mark;
@@ -382,7 +406,7 @@ class Reader {
     table.font = properties.font();
     TextFont header = table.font;
     header.bold = true;
-    table.headerFont = properties.font(QStringLiteral("header"), header);
+    table.headerFont = properties.font(Properties::headerFont(), header);
 
     const QJsonValue continuation = properties.take(QStringLiteral("continuation"));
     if (!continuation.isUndefined()) {
