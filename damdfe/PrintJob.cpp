@@ -1,5 +1,7 @@
 #include "PrintJob.h"
 
+#include <malloc.h>
+
 #include <exception>
 
 #include "DamdfeTexts.h"
@@ -98,4 +100,11 @@ std::string PrintDAMDFE(const TPrintRequest& request, const ReportOutput& output
 std::string PrintDAMDFE(const std::string& xmlPath, const std::string& logoPath, const std::string& contingency,
                         const std::string& protocol, int format) {
   return PrintDAMDFE(TPrintRequest{xmlPath, logoPath, contingency, protocol, format, {}}, rv::PrintPreview{});
+}
+
+void KeepFreedMemoryBetweenJobs() {
+  // glibc maps each block over 128 KiB apart and unmaps it when freed, and gives the top of the
+  // heap back beyond 128 KiB free; Qt's PDF writer takes two 16 MiB buffers for each stream.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 128 << 20);
 }

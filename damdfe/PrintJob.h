@@ -35,6 +35,11 @@ std::string PrintDAMDFE(const TPrintRequest& request, const ReportOutput& output
 std::string PrintDAMDFE(const std::string& xmlPath, const std::string& logoPath, const std::string& contingency,
                         const std::string& protocol, int format);
 
+// For hosts that print many documents in one process: memory freed after a document stays for
+// the next instead of going back to the system, which would fault every page in again. A single
+// document has no next one, and its peak is lower without this.
+void KeepFreedMemoryBetweenJobs();
+
 // The "-1" result text for an error: English texts of the parser get a Portuguese explanation.
 std::string FailureResult(const std::exception& error);
 

@@ -346,6 +346,7 @@ int Run(const Options& options, int argc, char** argv) {
   }
   const std::vector<PlannedOutput> planned = PlanOutputs(options);
   if (!options.parametersOnly) RefuseOverwritingInputs(options, planned);
+  if (options.xmlFiles.size() > 1) KeepFreedMemoryBetweenJobs();
   Options reading = options;
   std::unique_ptr<TPrivateFile> standardInput;
   std::vector<std::vector<std::string>> eventFiles;

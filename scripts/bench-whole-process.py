@@ -56,6 +56,23 @@ def compare(name, a, b, runs, per=lambda x: x):
     return figures
 
 
+def extra_document(batch, single, runs):
+    """CPU of each extra document of a batch, A against B: batches of BATCH and of 1 run in turn,
+    each round giving one figure per program and one ratio."""
+    for command in (*batch, *single):
+        run(command)
+    extra = {"a": [], "b": []}
+    for _ in range(runs):
+        many = [run(command)[0] for command in batch]
+        one = [run(command)[0] for command in single]
+        for index, key in enumerate(("a", "b")):
+            extra[key].append((many[index] - one[index]) / (BATCH - 1))
+    ratios = [a / b for a, b in zip(extra["a"], extra["b"]) if b > 0]
+    print(f"\neach extra document of a batch of {BATCH}: A = {batch[0][0]}, B = {batch[1][0]}, {runs} rounds")
+    print(f"  cpu ms    A median {statistics.median(extra['a']) * 1000:8.2f}   B median "
+          f"{statistics.median(extra['b']) * 1000:8.2f}   A/B median {statistics.median(ratios):6.3f}")
+
+
 def main():
     build = pathlib.Path(sys.argv[1]).resolve()
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 11
@@ -69,14 +86,9 @@ def main():
         for n in range(BATCH):
             copies.append(work / f"m{n}.xml")
             shutil.copy(SAMPLE, copies[-1])
-        one = compare("batch of 1", [printer, "--pasta", work / "one", copies[0]],
-                      [floor, SAMPLE, work / "b.pdf", "1"], runs)
-        many = compare(f"batch of {BATCH}", [printer, "--pasta", work / "many", *copies],
-                       [floor, SAMPLE, work / "b.pdf", str(BATCH)], runs)
-        extra = {k: statistics.median(f[0] for f in many[k]) - statistics.median(f[0] for f in one[k])
-                 for k in ("a", "b")}
-        print(f"  each extra document, cpu ms: A {extra['a'] / (BATCH - 1) * 1000:.2f}"
-              f"   B {extra['b'] / (BATCH - 1) * 1000:.2f}   A/B {extra['a'] / extra['b']:.3f}")
+        batch = [printer, "--pasta", work / "many", *copies], [floor, SAMPLE, work / "b.pdf", str(BATCH)]
+        single = [printer, "--pasta", work / "one", copies[0]], [floor, SAMPLE, work / "b.pdf", "1"]
+        extra_document(batch, single, runs)
 
         keys = {}
         for count in (5000, 10000):

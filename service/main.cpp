@@ -18,6 +18,7 @@
 #include "DamdfeTexts.h"
 #include "FileAccess.h"
 #include "JobRunner.h"
+#include "PrintJob.h"
 #include "PrintService.h"
 
 namespace {
@@ -187,6 +188,7 @@ int Serve(const Options& options, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  KeepFreedMemoryBetweenJobs();
   try {
     const std::optional<Options> options = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (!options) return 0;
