@@ -133,9 +133,9 @@ class PagePainter {
     }
     const TextFont& face = style.font;
     const Qt::Alignment align = style.align;
+    const TextScale scale(face, face.size, painter_.device());
     auto layOut = [&](double size, QTextOption::WrapMode mode) {
-      return layOutBlock(text, TextScale(face, size, painter_.device()), style.wrap ? rect.width() : -1, mode, align,
-                         painter_.device());
+      return layOutBlock(text, scale.resized(size), style.wrap ? rect.width() : -1, mode, align, painter_.device());
     };
     TextBlock block = layOut(face.size, QTextOption::WordWrap);
     bool inside = fitsIn(block.size, rect.size());  // measured within its box, so it needs no clip
@@ -165,25 +165,26 @@ class PagePainter {
   // A text on one line at the size that fits its box: laid out once, at the reference size, as
   // its width and height scale with the size.
   struct FittedLine {
-    std::unique_ptr<QTextLayout> layout;
-    TextScale scale;
+    QList<QGlyphRun> runs;
     QSizeF needed;
     bool fits = true;
   };
 
-  FittedLine fitLine(const QSizeF& box, const QString& text, const TextStyle& style) const {
+  FittedLine fitLine(const QSizeF& box, const QString& text, const TextStyle& style) {
     const TextFont& face = style.font;
     QTextOption option(style.align);
     option.setWrapMode(QTextOption::NoWrap);
-    FittedLine fitted{nullptr, TextScale(face, face.size, painter_.device()), {}, true};
-    fitted.layout = std::make_unique<QTextLayout>(text, fitted.scale.font(), painter_.device());
-    fitted.layout->setTextOption(option);
-    fitted.layout->beginLayout();
-    const QTextLine line = fitted.layout->createLine();
-    fitted.layout->endLayout();
+    const TextScale reference(face, face.size, painter_.device());
+    TextScale scale = reference;
+    QTextLayout layout(text, scale.font(), painter_.device());
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    FittedLine fitted;
     auto measureAt = [&](double size) {
-      fitted.scale = TextScale(face, size, painter_.device());
-      const double k = fitted.scale.factor();
+      scale = reference.resized(size);
+      const double k = scale.factor();
       fitted.needed = QSizeF(line.naturalTextWidth() * k, std::ceil((line.ascent() + line.descent()) * k));
       fitted.fits = fitsIn(fitted.needed, box);
     };
@@ -193,10 +194,11 @@ class PagePainter {
       size = std::max(face.minSize, size * kShrinkStep);
       measureAt(size);
     }
+    fitted.runs = glyphs_.runs(line, scale);
     return fitted;
   }
 
-  // Most texts, every table cell among them, drawn from the layout that was measured. A long
+  // Most texts, every table cell among them, drawn from the glyphs that were measured. A long
   // table repeats its texts (a municipality for each of its keys): each is fitted once a sheet.
   void drawOneLine(const QRectF& rect, const QString& text, const TextStyle& style) {
     const FittedKey key{text, &style.font, style.align, style.shrink, rect.width(), rect.height()};
@@ -215,7 +217,7 @@ class PagePainter {
       painter_.setClipRect(rect, Qt::IntersectClip);
     }
     painter_.setPen(style.color);
-    glyphs_.draw(painter_, fitted.layout->lineAt(0), at, fitted.scale);
+    ScaledGlyphs::draw(painter_, fitted.runs, at);
     if (clipped) painter_.restore();
   }
 

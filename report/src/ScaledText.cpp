@@ -1,7 +1,6 @@
 #include "ScaledText.h"
 
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -23,7 +22,7 @@ int devicePixels(double pointSize, const QPaintDevice* device) {
   return std::max(1, qRound(std::floor(pointSize * dpi / 72.0 * 100 + 0.5) / 100));
 }
 
-QPointF onPixelGrid(QPointF step) { return QPointF(std::round(step.x() * 64) / 64, std::round(step.y() * 64) / 64); }
+QPointF onPixelGrid(QPointF step) { return QPointF(qRound(step.x() * 64) / 64.0, qRound(step.y() * 64) / 64.0); }
 
 QFont referenceFont(const TextFont& face) {
   QFont font(face.family);
@@ -42,9 +41,18 @@ QFont referenceFont(const TextFont& face) {
 
 TextScale::TextScale(const TextFont& face, double pointSize, const QPaintDevice* device)
     : font_(referenceFont(face)),
+      device_(device),
       pointSize_(pointSize),
       pixelSize_(devicePixels(pointSize, device)),
       factor_(static_cast<double>(pixelSize_) / kReferencePixels) {}
+
+TextScale TextScale::resized(double pointSize) const {
+  TextScale result = *this;
+  result.pointSize_ = pointSize;
+  result.pixelSize_ = devicePixels(pointSize, device_);
+  result.factor_ = static_cast<double>(result.pixelSize_) / kReferencePixels;
+  return result;
+}
 
 TextBlock layOutBlock(QString text, const TextScale& scale, double width, QTextOption::WrapMode mode,
                       Qt::Alignment align, const QPaintDevice* device) {
@@ -85,13 +93,14 @@ void ScaledGlyphs::draw(QPainter& painter, const TextBlock& block, const QRectF&
     double left = box.x();
     if (align & Qt::AlignRight) left += box.width() - advance;
     if (align & Qt::AlignHCenter) left += (box.width() - advance) / 2;
-    draw(painter, line, QPointF(left, top + block.tops[static_cast<size_t>(i)]), block.scale);
+    draw(painter, runs(line, block.scale), QPointF(left, top + block.tops[static_cast<size_t>(i)]));
   }
 }
 
-void ScaledGlyphs::draw(QPainter& painter, const QTextLine& line, QPointF at, const TextScale& scale) {
+QList<QGlyphRun> ScaledGlyphs::runs(const QTextLine& line, const TextScale& scale) {
   const QPointF lineOrigin = line.position();
-  for (QGlyphRun run : line.glyphRuns()) {
+  QList<QGlyphRun> result = line.glyphRuns();
+  for (QGlyphRun& run : result) {
     const std::pair<QRawFont, int> key(run.rawFont(), scale.pixelSize());
     auto sized = sized_.find(key);
     if (sized == sized_.end()) {
@@ -111,8 +120,12 @@ void ScaledGlyphs::draw(QPainter& painter, const QTextLine& line, QPointF at, co
     }
     run.setRawFont(*sized);
     run.setPositions(positions);
-    painter.drawGlyphRun(at, run);
   }
+  return result;
+}
+
+void ScaledGlyphs::draw(QPainter& painter, const QList<QGlyphRun>& runs, QPointF topLeft) {
+  for (const QGlyphRun& run : runs) painter.drawGlyphRun(topLeft, run);
 }
 
 }  // namespace report

@@ -6,6 +6,7 @@
 #include "Template.h"
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QHash>
 #include <QRawFont>
 #include <QTextLayout>
@@ -25,6 +26,9 @@ class TextScale {
  public:
   TextScale(const TextFont& face, double pointSize, const QPaintDevice* device);
 
+  // The same face at another size.
+  TextScale resized(double pointSize) const;
+
   const QFont& font() const { return font_; }
   double factor() const { return factor_; }
   int pixelSize() const { return pixelSize_; }
@@ -32,6 +36,7 @@ class TextScale {
 
  private:
   QFont font_;
+  const QPaintDevice* device_;
   double pointSize_;
   int pixelSize_;
   double factor_;
@@ -50,11 +55,13 @@ struct TextBlock {
 TextBlock layOutBlock(QString text, const TextScale& scale, double width, QTextOption::WrapMode mode,
                       Qt::Alignment align, const QPaintDevice* device);
 
-// Draws lines laid out with a TextScale's font at its size, keeping a sized copy of each font met.
+// Turns lines laid out with a TextScale's font into glyphs at its size, keeping a sized copy of
+// each font met.
 class ScaledGlyphs {
  public:
-  // "at" is where the line's top left lands, in device units.
-  void draw(QPainter& painter, const QTextLine& line, QPointF at, const TextScale& scale);
+  // Positioned from the line's top left, in device units; drawn with draw() as often as needed.
+  QList<QGlyphRun> runs(const QTextLine& line, const TextScale& scale);
+  static void draw(QPainter& painter, const QList<QGlyphRun>& runs, QPointF topLeft);
   void draw(QPainter& painter, const TextBlock& block, const QRectF& box, Qt::Alignment align);
 
  private:
