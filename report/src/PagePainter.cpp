@@ -63,7 +63,7 @@ class PagePainter {
     painter_.setRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::TextAntialiasing);
     paintItems(document_.report_.items, margin_, false);
-    painter_.restore();
+    canvas().restore();
   }
 
  private:
@@ -73,6 +73,12 @@ class PagePainter {
   }
 
   QPointF toDevice(QPointF mm, QPointF origin) const { return (mm + origin) * scale_; }
+
+  // The painter for anything but a batched line of text, which is drawn first to keep the order.
+  QPainter& canvas() {
+    batch_.flush(painter_);
+    return painter_;
+  }
 
   QPen pen(const QColor& color, double widthMm) const {
     QPen result(color, widthMm * scale_);
@@ -154,10 +160,10 @@ class PagePainter {
     }
     const bool clipped = style.clip && !inside;
     if (clipped) {
-      painter_.save();
+      canvas().save();
       painter_.setClipRect(rect, Qt::IntersectClip);
     }
-    painter_.setPen(style.color);
+    canvas().setPen(style.color);
     glyphs_.draw(painter_, block, rect, align);
     if (clipped) painter_.restore();
   }
@@ -211,22 +217,23 @@ class PagePainter {
     if (align & Qt::AlignRight) at.rx() += rect.width() - fitted.needed.width();
     if (align & Qt::AlignVCenter) at.ry() += (rect.height() - fitted.needed.height()) / 2;
     if (align & Qt::AlignBottom) at.ry() += rect.height() - fitted.needed.height();
-    const bool clipped = style.clip && !fitted.fits;
-    if (clipped) {
-      painter_.save();
+    if (style.clip && !fitted.fits) {
+      canvas().save();
       painter_.setClipRect(rect, Qt::IntersectClip);
+      painter_.setPen(style.color);
+      ScaledGlyphs::draw(painter_, fitted.runs, at);
+      painter_.restore();
+    } else {
+      batch_.add(painter_, fitted.runs, at, style.color);
     }
-    painter_.setPen(style.color);
-    ScaledGlyphs::draw(painter_, fitted.runs, at);
-    if (clipped) painter_.restore();
   }
 
   void paintItem(const RectItem& item, QPointF origin, bool onEverySheet) {
     if (skipped(onEverySheet)) return;
     const QRectF rect = toDevice(item.box, origin);
-    if (item.fill.isValid()) painter_.fillRect(rect, item.fill);
+    if (item.fill.isValid()) canvas().fillRect(rect, item.fill);
     if (item.lineWidth > 0 && item.stroke.isValid()) {
-      painter_.setPen(pen(item.stroke, item.lineWidth));
+      canvas().setPen(pen(item.stroke, item.lineWidth));
       painter_.setBrush(Qt::NoBrush);
       painter_.drawRect(rect);
     }
@@ -234,7 +241,7 @@ class PagePainter {
 
   void paintItem(const LineItem& item, QPointF origin, bool onEverySheet) {
     if (skipped(onEverySheet) || item.lineWidth <= 0 || !item.color.isValid()) return;
-    painter_.setPen(pen(item.color, item.lineWidth));
+    canvas().setPen(pen(item.color, item.lineWidth));
     painter_.drawLine(toDevice(item.from, origin), toDevice(item.to, origin));
   }
 
@@ -242,7 +249,7 @@ class PagePainter {
     const auto found = document_.images_.find(&item);
     if (skipped(onEverySheet) || found == document_.images_.end() || found->second.isNull()) return;
     const QImage& image = found->second;
-    painter_.save();
+    canvas().save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform);
     painter_.drawImage(fitInBox(toDevice(item.box, origin), image.size(), Qt::KeepAspectRatio), image);
     painter_.restore();
@@ -256,7 +263,7 @@ class PagePainter {
     const QRectF target = fitInBox(toDevice(item.box, origin), shape.size,
                                    item.symbology == Symbology::QrCode ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio);
 
-    painter_.save();
+    canvas().save();
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.translate(target.topLeft());
     painter_.scale(target.width() / shape.size.width(), target.height() / shape.size.height());
@@ -272,7 +279,7 @@ class PagePainter {
     const QString text = expand(item.text);
     if (skipped(onEverySheet) || text.isEmpty()) return;
     const QRectF box = toDevice(item.box, origin);
-    painter_.save();
+    canvas().save();
     painter_.translate(box.center());
     painter_.rotate(item.angle);
     painter_.setPen(item.color);
@@ -360,7 +367,7 @@ class PagePainter {
     }
     QPen grid = pen(Qt::black, 0.15);
     grid.setCapStyle(Qt::SquareCap);  // closes the corners as a frame would
-    painter_.setPen(grid);
+    canvas().setPen(grid);
     painter_.drawLines(lines.data(), static_cast<int>(lines.size()));
   }
 
@@ -406,6 +413,7 @@ class PagePainter {
   QPointF margin_;
   std::map<FittedKey, FittedLine> fittedLines_;
   ScaledGlyphs glyphs_;
+  GlyphBatch batch_;
 };
 
 void Document::paintPage(QPainter& painter, int sheet) const { PagePainter(*this, painter, sheet).paint(); }

@@ -128,4 +128,26 @@ void ScaledGlyphs::draw(QPainter& painter, const QList<QGlyphRun>& runs, QPointF
   for (const QGlyphRun& run : runs) painter.drawGlyphRun(topLeft, run);
 }
 
+void GlyphBatch::add(QPainter& painter, const QList<QGlyphRun>& runs, QPointF topLeft, const QColor& color) {
+  for (const QGlyphRun& run : runs) {
+    if (!glyphs_.isEmpty() && (run.rawFont() != font_ || color != color_)) flush(painter);
+    font_ = run.rawFont();
+    color_ = color;
+    glyphs_ += run.glyphIndexes();
+    for (const QPointF& position : run.positions()) positions_ += topLeft + position;
+  }
+}
+
+void GlyphBatch::flush(QPainter& painter) {
+  if (glyphs_.isEmpty()) return;
+  QGlyphRun run;
+  run.setRawFont(font_);
+  run.setGlyphIndexes(glyphs_);
+  run.setPositions(positions_);
+  painter.setPen(color_);
+  painter.drawGlyphRun(QPointF(), run);
+  glyphs_.clear();
+  positions_.clear();
+}
+
 }  // namespace report

@@ -5,6 +5,7 @@
 
 #include "Template.h"
 
+#include <QColor>
 #include <QFont>
 #include <QGlyphRun>
 #include <QHash>
@@ -66,6 +67,21 @@ class ScaledGlyphs {
 
  private:
   QHash<std::pair<QRawFont, int>, QRawFont> sized_;
+};
+
+// Lines drawn one after another in one font and colour go to the device as one glyph run: a PDF
+// then holds one text object for them instead of one each. Whatever else is drawn must flush
+// first, so that the page keeps its order.
+class GlyphBatch {
+ public:
+  void add(QPainter& painter, const QList<QGlyphRun>& runs, QPointF topLeft, const QColor& color);
+  void flush(QPainter& painter);
+
+ private:
+  QRawFont font_;
+  QColor color_;
+  QList<quint32> glyphs_;
+  QList<QPointF> positions_;
 };
 
 }  // namespace report
