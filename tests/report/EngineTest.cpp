@@ -183,6 +183,8 @@ TEST(Outputs, PngPagesAndPdfInMemoryShowTheSamePage) {
   RenderedReport folder;
   const QString landscape = folder.writeTemplate(
       R"({"reports": [{"name": "Report1", "page": {"orientation": "landscape", "margins": 0}, "items": [
+             {"kind": "text", "x": 10, "y": 10, "width": 120, "height": 20, "size": 40, "color": "white",
+              "text": "ENCOBERTO"},
              {"kind": "rect", "width": 148.5, "height": 105, "fill": "black"}]}]})",
       QStringLiteral("landscape.rav"));
 
@@ -194,6 +196,12 @@ TEST(Outputs, PngPagesAndPdfInMemoryShowTheSamePage) {
   ASSERT_EQ(page.size(), QSize(468, 331));
   EXPECT_EQ(page.pixelColor(100, 100), QColor(Qt::black));  // top-left quarter filled
   EXPECT_EQ(page.pixelColor(400, 300), QColor(Qt::white));
+  // Items are drawn in their order: the text drawn first stays under the fill drawn after it.
+  int shown = 0;
+  for (int y = 16; y < 47; ++y) {
+    for (int x = 16; x < 204; ++x) shown += page.pixelColor(x, y) != QColor(Qt::black);
+  }
+  EXPECT_EQ(shown, 0);
 
   const rv::PdfInMemory memory;
   project.SetOutput(memory);
