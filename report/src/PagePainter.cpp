@@ -141,7 +141,7 @@ class PagePainter {
     const Qt::Alignment align = style.align;
     const TextScale scale(face, face.size, painter_.device());
     auto layOut = [&](double size, QTextOption::WrapMode mode) {
-      return layOutBlock(text, scale.resized(size), style.wrap ? rect.width() : -1, mode, align, painter_.device());
+      return layOutBlock(text, scale.resized(size), style.wrap ? rect.width() : -1, mode, align);
     };
     TextBlock block = layOut(face.size, QTextOption::WordWrap);
     bool inside = fitsIn(block.size, rect.size());  // measured within its box, so it needs no clip
@@ -286,7 +286,7 @@ class PagePainter {
     const QRectF around(-box.width() * 2, -box.height() * 2, box.width() * 4, box.height() * 4);
     glyphs_.draw(painter_,
                  layOutBlock(text, TextScale(item.font, item.font.size, painter_.device()), -1, QTextOption::WordWrap,
-                             Qt::AlignCenter, painter_.device()),
+                             Qt::AlignCenter),
                  around, Qt::AlignCenter);
     painter_.restore();
   }

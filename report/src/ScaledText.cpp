@@ -55,7 +55,8 @@ TextScale TextScale::resized(double pointSize) const {
 }
 
 TextBlock layOutBlock(QString text, const TextScale& scale, double width, QTextOption::WrapMode mode,
-                      Qt::Alignment align, const QPaintDevice* device) {
+                      Qt::Alignment align) {
+  const QPaintDevice* device = scale.device();
   for (QChar& c : text) {
     if (c == u'\r' || c == u'\t')
       c = u' ';

@@ -34,6 +34,7 @@ class TextScale {
   double factor() const { return factor_; }
   int pixelSize() const { return pixelSize_; }
   double pointSize() const { return pointSize_; }
+  const QPaintDevice* device() const { return device_; }
 
  private:
   QFont font_;
@@ -54,7 +55,7 @@ struct TextBlock {
 
 // A width below 0 breaks only where the text does; "\n" breaks a line.
 TextBlock layOutBlock(QString text, const TextScale& scale, double width, QTextOption::WrapMode mode,
-                      Qt::Alignment align, const QPaintDevice* device);
+                      Qt::Alignment align);
 
 // Turns lines laid out with a TextScale's font into glyphs at its size, keeping a sized copy of
 // each font met.
