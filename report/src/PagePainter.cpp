@@ -180,8 +180,7 @@ class PagePainter {
     const TextFont& face = style.font;
     QTextOption option(style.align);
     option.setWrapMode(QTextOption::NoWrap);
-    const TextScale reference(face, face.size, painter_.device());
-    TextScale scale = reference;
+    TextScale scale(face, face.size, painter_.device());
     QTextLayout layout(text, scale.font(), painter_.device());
     layout.setTextOption(option);
     layout.beginLayout();
@@ -189,7 +188,7 @@ class PagePainter {
     layout.endLayout();
     FittedLine fitted;
     auto measureAt = [&](double size) {
-      scale = reference.resized(size);
+      scale = scale.resized(size);
       const double k = scale.factor();
       fitted.needed = QSizeF(line.naturalTextWidth() * k, std::ceil((line.ascent() + line.descent()) * k));
       fitted.fits = fitsIn(fitted.needed, box);

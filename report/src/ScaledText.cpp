@@ -40,19 +40,18 @@ QFont referenceFont(const TextFont& face) {
 }  // namespace
 
 TextScale::TextScale(const TextFont& face, double pointSize, const QPaintDevice* device)
-    : font_(referenceFont(face)),
-      device_(device),
-      pointSize_(pointSize),
-      pixelSize_(devicePixels(pointSize, device)),
-      factor_(static_cast<double>(pixelSize_) / kReferencePixels) {}
+    : font_(referenceFont(face)), device_(device) {
+  *this = resized(pointSize);
+}
 
 TextScale TextScale::resized(double pointSize) const {
   TextScale result = *this;
   result.pointSize_ = pointSize;
   result.pixelSize_ = devicePixels(pointSize, device_);
-  result.factor_ = static_cast<double>(result.pixelSize_) / kReferencePixels;
   return result;
 }
+
+double TextScale::factor() const { return static_cast<double>(pixelSize_) / kReferencePixels; }
 
 TextBlock layOutBlock(QString text, const TextScale& scale, double width, QTextOption::WrapMode mode,
                       Qt::Alignment align) {

@@ -31,7 +31,7 @@ class TextScale {
   TextScale resized(double pointSize) const;
 
   const QFont& font() const { return font_; }
-  double factor() const { return factor_; }
+  double factor() const;
   int pixelSize() const { return pixelSize_; }
   double pointSize() const { return pointSize_; }
   const QPaintDevice* device() const { return device_; }
@@ -39,9 +39,8 @@ class TextScale {
  private:
   QFont font_;
   const QPaintDevice* device_;
-  double pointSize_;
-  int pixelSize_;
-  double factor_;
+  double pointSize_ = 0;
+  int pixelSize_ = 1;
 };
 
 // Several lines as QPainter::drawText sets them: each on whole device pixels, and each aligned
