@@ -26,6 +26,17 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
   return ReadFileStart(file, std::numeric_limits<std::size_t>::max());
 }
 
+void RefuseHugeXmlFile(const std::filesystem::path& file, const std::string& what) {
+  // Far above any real manifest, low enough that a hostile file costs a bounded amount of memory.
+  constexpr std::uintmax_t kMaxXmlBytes = 20 * 1024 * 1024;
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  if (!error && size > kMaxXmlBytes) {
+    throw std::runtime_error("o arquivo XML tem " + std::to_string(size / (1024 * 1024)) + " MB; " + what +
+                             " tem no máximo " + std::to_string(kMaxXmlBytes / (1024 * 1024)) + " MB");
+  }
+}
+
 bool FileExists(const std::filesystem::path& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);

@@ -79,6 +79,7 @@ TEventFile LoadEventFile(const std::string& path) {
   if (!std::filesystem::is_regular_file(path, error)) throw failure("arquivo não encontrado");
   TEventFile event{path, nullptr};
   try {
+    RefuseHugeXmlFile(path, "um evento");
     event.proc = LoadProcEventoMDFeDocument(std::filesystem::path(path));
   } catch (const EIntfCastError&) {
     throw failure("não é um evento de MDF-e registrado (procEventoMDFe)");

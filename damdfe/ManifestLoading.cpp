@@ -1,6 +1,5 @@
 #include "ManifestLoading.h"
 
-#include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
@@ -10,19 +9,6 @@
 #include "SupplementaryParameters.h"
 
 namespace {
-
-// Far above any real manifest, low enough that a hostile file costs a bounded amount of memory.
-constexpr std::uintmax_t kMaxManifestBytes = 20 * 1024 * 1024;
-
-void RefuseHugeFile(const std::filesystem::path& xmlPath) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(xmlPath, error);
-  if (!error && size > kMaxManifestBytes) {
-    throw std::runtime_error("o arquivo XML tem " + std::to_string(size / (1024 * 1024)) +
-                             " MB; um MDF-e tem no máximo " + std::to_string(kMaxManifestBytes / (1024 * 1024)) +
-                             " MB");
-  }
-}
 
 // The binding's own English text first, then what it means for this file.
 [[noreturn]] void NotAManifest(const IXMLDocument& document) {
@@ -49,7 +35,7 @@ IXMLTMDFe LoadAnyManifest(const std::filesystem::path& path, IXMLMdfeProc& proc)
 }  // namespace
 
 TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles) {
-  RefuseHugeFile(xmlPath);
+  RefuseHugeXmlFile(xmlPath, "um MDF-e");
   TLoadedManifest loaded;
   loaded.manifest = LoadAnyManifest(xmlPath, loaded.proc);
   std::vector<TEventFile> events;

@@ -30,6 +30,8 @@ std::string ParseErrorExplanation(const std::string& reason) {
   if (reason == "invalid document structure") return "o arquivo não é um documento XML";
   if (reason.rfind("elements nested deeper", 0) == 0) return "elementos aninhados fundo demais";
   if (reason.rfind("more than", 0) == 0) return "atributos demais num só elemento";
+  if (reason.rfind("document type declaration", 0) == 0)
+    return "um MDF-e não tem DOCTYPE: declarações de DTD e entidades são recusadas";
   return "o XML está malformado";
 }
 

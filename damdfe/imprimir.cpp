@@ -87,16 +87,37 @@ std::vector<PlannedOutput> PlanOutputs(const Options& options) {
   return planned;
 }
 
-// An output may never replace an input: refused before anything is written.
+// Only a regular file, a link to one or a new name is replaced: a device, FIFO, socket or folder
+// would be destroyed by the rename (as root) or, like /dev/stdout, never get the bytes.
+std::optional<std::string> SpecialFileKind(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);  // through links
+  if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) return std::nullopt;
+  if (std::filesystem::is_directory(status)) return "uma pasta";
+  if (std::filesystem::is_character_file(status) || std::filesystem::is_block_file(status)) return "um dispositivo";
+  if (std::filesystem::is_fifo(status)) return "um pipe nomeado (FIFO)";
+  if (std::filesystem::is_socket(status)) return "um socket";
+  return "um arquivo especial";
+}
+
+void RefuseAsPdfTarget(const std::filesystem::path& path) {
+  if (HasXmlExtension(path)) {
+    throw UsageError{"a saída " + path.string() + " termina em .xml; o PDF não substitui um XML", false};
+  }
+  if (const auto kind = SpecialFileKind(path)) {
+    throw UsageError{
+        "a saída " + path.string() + " é " + *kind + ", não um arquivo comum; para a saída padrão, use --pdf -", false};
+  }
+}
+
+// An output may never replace an input nor a special file: refused before anything is written.
 void RefuseOverwritingInputs(const Options& options, const std::vector<PlannedOutput>& planned) {
   std::map<Place, std::string> inputs;
   for (const std::string& input : options.xmlFiles) inputs.emplace(PlaceOf(input), input);
   if (!options.logo.empty()) inputs.emplace(PlaceOf(options.logo), options.logo);
   for (const PlannedOutput& output : planned) {
     if (output.path.empty() || output.path == kStandardStream) continue;
-    if (HasXmlExtension(output.path) && options.output != OutputKind::Png) {
-      throw UsageError{"a saída " + output.path.string() + " termina em .xml; o PDF não substitui um XML", false};
-    }
+    if (options.output != OutputKind::Png) RefuseAsPdfTarget(output.path);
     if (const auto input = inputs.find(PlaceOf(output.path)); input != inputs.end()) {
       throw UsageError{"a saída " + output.path.string() + " é o arquivo de entrada " + input->second, false};
     }

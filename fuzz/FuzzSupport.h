@@ -23,10 +23,17 @@ inline void StartQtOffscreen() {
   (void)application;
 }
 
-// One file per process, rewritten for each input.
+// One file per process, rewritten for each input and removed when the fuzzer exits.
 inline std::filesystem::path InputFile(const uint8_t* data, size_t size, const char* name) {
-  static const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("damdfe-fuzz-" + std::to_string(::getpid()) + "-" + name);
-  std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), size);
-  return file;
+  struct RemovedAtExit {
+    std::filesystem::path path;
+    ~RemovedAtExit() {
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+  };
+  static const RemovedAtExit file{std::filesystem::temp_directory_path() /
+                                  ("damdfe-fuzz-" + std::to_string(::getpid()) + "-" + name)};
+  std::ofstream(file.path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), size);
+  return file.path;
 }

@@ -29,3 +29,10 @@ std::string SystemErrorText(int error);
 // when `write` succeeded: a failure leaves an earlier file untouched and nothing partial, and
 // a symbolic link at the path is replaced, never followed. Throws ERvProjectError.
 void WriteAtomically(const QString& path, const std::function<void(QIODevice&)>& write);
+
+// Writes the files name(0), name(1), ... into the folder as one set: all are written into a hidden
+// folder there first, then renamed into place with SIGINT and SIGTERM held off, and files of an
+// earlier, longer set removed. A failure or interruption leaves the earlier set whole. A run killed
+// outright leaves its hidden files, which the next write into the folder removes after an hour.
+void WriteNumberedSetAtomically(const QString& folder, int count, const std::function<QString(int)>& name,
+                                const std::function<void(int, QIODevice&)>& write);

@@ -23,11 +23,15 @@ for target in "${TARGETS[@]}"; do
   [ "$target" = Template ] && seeds=fuzz/corpus/template
   corpus="$BUILD/corpus/$target"
   mkdir -p "$corpus"
+  # Whatever a crashed run leaves in its temporary folder goes with the folder.
+  export TMPDIR="$BUILD/tmp/$target"
+  rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
   echo "== fuzz_$target: $SECONDS_EACH s"
   if ! "$BUILD/bin/fuzz_$target" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 -artifact_prefix="$BUILD/findings/$target-" "$corpus" "$seeds"; then
     echo "fuzz_$target: achado em $BUILD/findings/" >&2
     status=1
   fi
+  rm -rf "$TMPDIR"
 done
 exit $status

@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils zbar-tools xvfb xauth
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation python3-pdfminer
-  qt6-translations-l10n qt6-httpserver-dev qt6-websockets-dev
+  qt6-translations-l10n libboost-dev
   dpkg-dev desktop-file-utils
   libcups2-dev cups printer-driver-cups-pdf clang libclang-rt-14-dev
 )

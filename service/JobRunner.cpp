@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
 #include "DamdfeTexts.h"
 #include "ManifestLoading.h"
 #include "ReportOutput.h"
@@ -48,6 +50,14 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
   return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
+// The client never sees where the service keeps its files, only what they were in its request.
+void HideTemporaryFolder(TAnswer& answer, const QTemporaryDir& folder) {
+  if (answer.status == 200) return;
+  answer.body.replace(folder.filePath(QStringLiteral("mdfe.xml")).toUtf8(), "XML do pedido");
+  answer.body.replace(folder.filePath(QStringLiteral("logo")).toUtf8(), "logomarca do pedido");
+  answer.body.replace(folder.path().toUtf8(), "pasta do pedido");
+}
+
 }  // namespace
 
 std::variant<QByteArray, std::string> PrintToPdf(const TPrintRequest& request) {
@@ -63,10 +73,14 @@ TAnswer RunJob(const TJobInput& input, const std::string& defaultLogoPath) {
   const QString logoPath = folder.filePath(QStringLiteral("logo"));
   if (!folder.isValid() || !WriteFile(xmlPath, input.xml) ||
       (!input.logo.isEmpty() && !WriteFile(logoPath, input.logo))) {
-    return ErrorAnswer(500,
-                       QStringLiteral("não foi possível gravar o pedido na pasta temporária %1").arg(QDir::tempPath()));
+    std::fprintf(stderr, "damdfe-servidor: não foi possível gravar um pedido em %s\n",
+                 QFile::encodeName(QDir::tempPath()).constData());
+    return ErrorAnswer(500, QStringLiteral("não foi possível gravar o pedido na pasta temporária do serviço"));
   }
   const std::string xml = QFile::encodeName(xmlPath).toStdString();
   const std::string logo = input.logo.isEmpty() ? defaultLogoPath : QFile::encodeName(logoPath).toStdString();
-  return input.kind == TJobInput::Kind::Pdf ? PdfAnswer(input, xml, logo) : ParametersAnswer(input, xml, logo);
+  TAnswer answer =
+      input.kind == TJobInput::Kind::Pdf ? PdfAnswer(input, xml, logo) : ParametersAnswer(input, xml, logo);
+  HideTemporaryFolder(answer, folder);
+  return answer;
 }

@@ -1,23 +1,23 @@
 #pragma once
 
-// The print service over HTTP: POST /damdfe, POST /parametros, GET /saude. Jobs run on a fixed
-// pool of workers behind a bounded queue; every request is answered within the time limit.
+// The print service over HTTP: POST /damdfe, POST /parametros, GET /saude. Connections are served
+// by one network thread, a connection's requests one at a time and in order; jobs run on a fixed
+// pool of workers behind a bounded queue; every request is answered within the time limit, and a
+// client gets only so much memory and time before it is answered or let go.
 
-#include <QAbstractHttpServer>
-#include <QElapsedTimer>
 #include <QHostAddress>
-#include <QHttpServerResponder>
-#include <QPointer>
-#include <QTcpSocket>
 #include <QThreadPool>
+
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <string>
-#include <unordered_map>
-#include <variant>
+#include <thread>
 
 #include "JobInput.h"
 
@@ -28,54 +28,53 @@ struct TServiceOptions {
   int workers = 1;
   int queueLength = 4;  // jobs waiting beyond those running
   std::chrono::milliseconds timeLimit = std::chrono::seconds(30);
+  // A kept-alive connection with no request is closed after this long.
+  std::chrono::milliseconds idleTime = std::chrono::seconds(15);
+  // From a request's first byte to the end of its headers.
+  std::chrono::milliseconds headerTime = std::chrono::seconds(10);
+  // A body that stops coming for this long is given up.
+  std::chrono::milliseconds bodyPauseTime = std::chrono::seconds(10);
+  std::size_t headerLimitBytes = 64 * 1024;
 };
 
 // Runs on a worker thread.
 using TJobFunction = std::function<TAnswer(const TJobInput&)>;
 
-class TPrintService : public QAbstractHttpServer {
+class TConnection;
+
+class TPrintService {
  public:
   TPrintService(const TServiceOptions& options, TJobFunction job);
-  ~TPrintService() override;
+  ~TPrintService();
+  TPrintService(const TPrintService&) = delete;
+  TPrintService& operator=(const TPrintService&) = delete;
 
   // The port listened on; 0, with the reason in `error`, when listening failed.
   quint16 Start(QString& error);
-  // Takes no new connection; requests already taken are still answered.
+  // Takes no new connection; requests already taken are still answered. Any thread.
   void StopListening();
-  bool Idle() const { return exchanges_.empty() && jobsInFlight_ == 0; }
-
- protected:
-  bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
-  void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+  // No request being handled and no job queued or running. Any thread.
+  bool Idle() const { return requestsInHand_ == 0 && jobsInFlight_ == 0; }
 
  private:
-  enum Phase { Queued, Running, Abandoned };
-  struct TJobState {
-    std::atomic<int> phase{Queued};
-  };
-  // Lives on the main thread only, until the request is answered.
-  struct TExchange {
-    QHttpServerResponder responder;
-    QPointer<QTcpSocket> socket;
-    QByteArray method;
-    QString path;
-    QElapsedTimer clock;
-    std::shared_ptr<TJobState> job;
-    QMetaObject::Connection clientGone;
-  };
+  friend class TConnection;
 
-  std::variant<TJobInput, TAnswer> Route(const QHttpServerRequest& request) const;
-  void Submit(quint64 id, TJobInput input);
-  void Answer(quint64 id, const TAnswer& answer);
-  void TimeUp(quint64 id);
-  void ClientGone(quint64 id);
-  // Logs the request's line and forgets it.
-  void Finish(quint64 id, const QString& status, const char* note = "");
+  void Accept();
+  // Out of descriptors: the spare one refuses a waiting client politely, then accepting pauses.
+  void RefuseForLackOfDescriptors();
+  // False when the queue is full. Network thread.
+  bool Submit(TJobInput input, std::function<void(TAnswer)> answered, std::shared_ptr<std::atomic<int>> phase);
 
   TServiceOptions options_;
   TJobFunction job_;
-  quint64 nextId_ = 0;
-  int jobsInFlight_ = 0;  // queued or running, answered or not
-  std::unordered_map<quint64, TExchange> exchanges_;
+  std::atomic<int> requestsInHand_{0};
+  std::atomic<int> jobsInFlight_{0};  // queued or running, answered or not
+  int spareDescriptor_ = -1;
+  // Connections left at the end go with the context, after everything they point to above.
+  boost::asio::io_context io_;
+  boost::asio::executor_work_guard<boost::asio::io_context::executor_type> keepRunning_;
+  boost::asio::ip::tcp::acceptor acceptor_;
+  boost::asio::steady_timer acceptPause_;
+  std::thread network_;
   QThreadPool pool_;  // last: destroyed first, waiting for the workers that use the members above
 };

@@ -44,12 +44,20 @@ constexpr const char* kUsage =
     "  --limite-mb N          tamanho máximo do corpo em MB (padrão 20)\n"
     "  --tempo-limite S       segundos até desistir de um pedido: 503 na fila, 504 em impressão\n"
     "                         (padrão 30)\n"
+    "  --ocioso S             segundos até fechar uma conexão mantida aberta sem pedido (padrão 15)\n"
     "  --help                 mostra esta ajuda\n"
     "  --version              mostra a versão\n"
     "\n"
     "Erros respondem JSON {\"erro\": \"motivo\"}: 400 pedido malformado, 413 corpo acima do limite,\n"
     "415 tipo de conteúdo não aceito, 422 arquivo que não é um MDF-e imprimível, 503 fila cheia,\n"
-    "504 tempo esgotado. Cada pedido gera uma linha na saída de erro: método, caminho, status e ms.\n";
+    "504 tempo esgotado. Cada pedido gera uma linha na saída de erro: método, caminho, status e ms.\n"
+    "\n"
+    "Limites por conexão (os pedidos de uma conexão são atendidos um por vez, na ordem):\n"
+    "  cabeçalhos até 64 KB, senão 431; completos até 10 s depois do primeiro byte, senão a conexão\n"
+    "  é fechada; corpo até --limite-mb, senão 413 assim que o Content-Length o anuncia (ou quando um\n"
+    "  corpo em partes passa dele); um corpo que para de chegar por 10 s fecha a conexão; sem\n"
+    "  descritores de arquivo livres, as conexões à espera recebem 503 e o serviço aceita de novo\n"
+    "  quando um se libera. \"Expect: 100-continue\" é respondido.\n";
 
 struct UsageError {
   std::string message;
@@ -94,6 +102,8 @@ void SetOption(Options& options, const std::string& name, const std::string& val
     service.limitBytes = qint64(Number(name, value, 1, 1024)) * 1024 * 1024;
   } else if (name == "--tempo-limite") {
     service.timeLimit = std::chrono::seconds(Number(name, value, 1, 86400));
+  } else if (name == "--ocioso") {
+    service.idleTime = std::chrono::seconds(Number(name, value, 1, 86400));
   } else {
     throw UsageError{"opção desconhecida: " + name};
   }
@@ -181,7 +191,8 @@ int Serve(const Options& options, int argc, char** argv) {
   StopOnSignals(application, service, options.service.timeLimit);
   std::cerr << "damdfe-servidor escutando em http://" << options.service.address.toString().toStdString() << ":" << port
             << " (" << options.service.workers << " trabalhos, fila " << options.service.queueLength << ", limite "
-            << options.service.limitBytes / (1024 * 1024) << " MB)" << std::endl;
+            << options.service.limitBytes / (1024 * 1024) << " MB, ocioso "
+            << std::chrono::duration_cast<std::chrono::seconds>(options.service.idleTime).count() << " s)" << std::endl;
   return application.exec();
 }
 

@@ -53,10 +53,6 @@ QByteArray pdfBytes(const Document& document) {
   return bytes;
 }
 
-QString pngPagePath(const QString& directory, int sheet) {
-  return QDir(directory).filePath(QStringLiteral("page-%1.png").arg(sheet + 1));
-}
-
 struct Producer {
   const Document& document;
 
@@ -74,7 +70,8 @@ struct Producer {
     const int dpi = std::clamp(output.dpi, 10, 1200);
     const QSizeF mm = document.pageSizeMm();
     const QSize pixels(qRound(mm.width() / 25.4 * dpi), qRound(mm.height() / 25.4 * dpi));
-    for (int sheet = 0; sheet < document.sheetCount(); ++sheet) {
+    auto name = [](int sheet) { return QStringLiteral("page-%1.png").arg(sheet + 1); };
+    WriteNumberedSetAtomically(output.directory, document.sheetCount(), name, [&](int sheet, QIODevice& file) {
       QImage image(pixels, QImage::Format_RGB32);
       image.setDotsPerMeterX(qRound(dpi / 0.0254));
       image.setDotsPerMeterY(qRound(dpi / 0.0254));
@@ -83,14 +80,10 @@ struct Producer {
         QPainter painter(&image);
         document.paintPage(painter, sheet);
       }
-      const QString path = pngPagePath(output.directory, sheet);
-      WriteAtomically(path, [&](QIODevice& file) {
-        if (!image.save(&file, "PNG")) fail(QStringLiteral("Não foi possível gravar a imagem \"%1\".").arg(path));
-      });
-    }
-    // Pages of an earlier, longer run would pass for this one's.
-    for (int sheet = document.sheetCount(); QFile::remove(pngPagePath(output.directory, sheet)); ++sheet) {
-    }
+      if (!image.save(&file, "PNG")) {
+        fail(QStringLiteral("Não foi possível gravar a imagem \"%1\".").arg(QDir(output.directory).filePath(name(sheet))));
+      }
+    });
   }
 
   void operator()(const rv::Printer& output) const {

@@ -2,8 +2,14 @@
 
 #include "RvProject.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +20,7 @@
 #include <csignal>
 #include <cstring>
 #include <mutex>
+#include <set>
 
 namespace {
 
@@ -27,10 +34,39 @@ struct Slot {
 };
 std::array<Slot, kSlots> slots;
 
+// While positive, a set of files is being renamed into place: the signal waits for its end.
+std::atomic<int> deferring{0};
+std::atomic<int> deferredSignal{0};
+
+// Only system calls: safe in a signal handler. One level: our folders hold files only.
+void RemoveFolder(const char* path) {
+  const int folder = ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (folder >= 0) {
+    alignas(struct dirent64) char entries[4096];
+    for (bool removed = true; removed;) {
+      removed = false;
+      ::lseek(folder, 0, SEEK_SET);
+      for (ssize_t size; (size = ::getdents64(folder, entries, sizeof entries)) > 0;) {
+        for (ssize_t at = 0; at < size;) {
+          const auto* entry = reinterpret_cast<const struct dirent64*>(entries + at);
+          if (entry->d_type != DT_DIR && ::unlinkat(folder, entry->d_name, 0) == 0) removed = true;
+          at += entry->d_reclen;
+        }
+      }
+    }
+    ::close(folder);
+  }
+  ::rmdir(path);
+}
+
 extern "C" void RemoveRegisteredAndDie(int signal) {
+  if (deferring.load() > 0) {
+    deferredSignal.store(signal);
+    return;
+  }
   for (int i = kSlots - 1; i >= 0; --i) {
     if (!slots[i].ready.load()) continue;
-    if (::unlink(slots[i].path) != 0) ::rmdir(slots[i].path);
+    if (::unlink(slots[i].path) != 0) RemoveFolder(slots[i].path);
   }
   std::signal(signal, SIG_DFL);
   std::raise(signal);
@@ -55,6 +91,50 @@ void InstallHandlers() {
   throw ERvProjectError(QStringLiteral("Não foi possível gravar \"%1\": %2.")
                             .arg(path, QString::fromStdString(SystemErrorText(error)))
                             .toStdString());
+}
+
+QString FolderOf(const QString& path) {
+  const QString folder = QFileInfo(path).path();
+  return folder.isEmpty() ? QStringLiteral(".") : folder;
+}
+
+// Held off while it lives: an interruption lands after the renames, never between them.
+class TInterruptsDeferred {
+ public:
+  TInterruptsDeferred() { ++deferring; }
+  ~TInterruptsDeferred() {
+    if (--deferring == 0) {
+      if (const int signal = deferredSignal.exchange(0)) std::raise(signal);
+    }
+  }
+  TInterruptsDeferred(const TInterruptsDeferred&) = delete;
+  TInterruptsDeferred& operator=(const TInterruptsDeferred&) = delete;
+};
+
+// What a run killed outright (SIGKILL, power loss) leaves behind: ".saida.pdf.Ab12Cd" or
+// ".damdfe-png.Ab12Cd". An hour is far beyond any print, so nothing in the making is touched.
+void RemoveStalePartials(const QString& folder) {
+  static std::mutex mutex;
+  static std::set<QString> cleaned;  // once per folder: a batch of thousands stays linear
+  {
+    const std::lock_guard lock(mutex);
+    if (!cleaned.insert(QDir(folder).absolutePath()).second) return;
+  }
+  static const QRegularExpression partial(QStringLiteral("^\\..+\\.(pdf|png)\\.[A-Za-z0-9]{6}$|^\\.damdfe-png\\.[A-Za-z0-9]{6}$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+  const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-3600);
+  const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+  for (const QFileInfo& entry : entries) {
+    if (!partial.match(entry.fileName()).hasMatch() || entry.lastModified().toUTC() > stale ||
+        entry.ownerId() != ::geteuid()) {
+      continue;
+    }
+    if (entry.isDir()) {
+      QDir(entry.filePath()).removeRecursively();
+    } else {
+      QFile::remove(entry.filePath());
+    }
+  }
 }
 
 }  // namespace
@@ -97,6 +177,7 @@ std::string SystemErrorText(int error) {
 }
 
 void WriteAtomically(const QString& path, const std::function<void(QIODevice&)>& write) {
+  RemoveStalePartials(FolderOf(path));
   const std::filesystem::path target(QFile::encodeName(path).toStdString());
   QTemporaryFile file(QFile::decodeName(QByteArray::fromStdString(
       (target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path()).native() + "/." +
@@ -113,4 +194,30 @@ void WriteAtomically(const QString& path, const std::function<void(QIODevice&)>&
   ::fchmod(file.handle(), 0666 & ~mask);
   if (::rename(QFile::encodeName(file.fileName()).constData(), target.c_str()) != 0) fail(path, errno);
   file.setAutoRemove(false);
+}
+
+void WriteNumberedSetAtomically(const QString& folder, int count, const std::function<QString(int)>& name,
+                                const std::function<void(int, QIODevice&)>& write) {
+  RemoveStalePartials(folder);
+  QTemporaryDir set(QDir(folder).filePath(QStringLiteral(".damdfe-png.XXXXXX")));
+  if (!set.isValid()) fail(folder, errno);
+  TRemovedOnInterrupt removed(QFile::encodeName(set.path()).toStdString());
+  for (int index = 0; index < count; ++index) {
+    const QString written = QDir(set.path()).filePath(name(index));
+    QFile file(written);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) fail(QDir(folder).filePath(name(index)), errno);
+    write(index, file);
+    errno = 0;
+    if (!file.flush() || file.error() != QFileDevice::NoError) fail(QDir(folder).filePath(name(index)), errno ? errno : EIO);
+    if (::fsync(file.handle()) != 0) fail(QDir(folder).filePath(name(index)), errno);
+  }
+  const TInterruptsDeferred whole;
+  for (int index = 0; index < count; ++index) {
+    const QByteArray target = QFile::encodeName(QDir(folder).filePath(name(index)));
+    if (::rename(QFile::encodeName(QDir(set.path()).filePath(name(index))).constData(), target.constData()) != 0)
+      fail(QFile::decodeName(target), errno);
+  }
+  // Files of an earlier, longer set would pass for this one's.
+  for (int index = count; QFile::remove(QDir(folder).filePath(name(index))); ++index) {
+  }
 }

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <csignal>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -9,6 +15,7 @@
 
 #include "DamdfeTexts.h"
 #include "FixedParameterNames.h"
+#include "ManifestVariants.h"
 #include "TestFiles.h"
 #include "ToolRunner.h"
 
@@ -21,6 +28,12 @@ const std::filesystem::path kLogo = kSourceDir / "samples" / "logo_exemplo.bmp";
 const std::string kPrinter = std::string(DAMDFE_BIN_DIR) + "/damdfe-imprimir";
 
 ToolResult Imprimir(const std::vector<std::string>& arguments) { return RunTool(kPrinter, arguments); }
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
 
 // name -> value of the first setting of each name, from --parametros.
 std::map<std::string, std::string> Parameters(const std::filesystem::path& xml, std::vector<std::string> extra = {}) {
@@ -308,6 +321,43 @@ TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
        [](TempDir&, const ToolResult& result) {
          EXPECT_NE(result.out.find("\\tJOSÉ DA SILVA SANTOS\\n"), std::string::npos) << result.out;
        }},
+      {"a DTD whose one 100 KB entity is referenced a thousand times",
+       [&](TempDir& dir) {
+         std::string references;
+         for (int i = 0; i < 1000; ++i) references += "&e;";
+         dir.Write("entidades.xml", "<?xml version=\"1.0\"?><!DOCTYPE MDFe [<!ENTITY e \"" +
+                                        std::string(100 * 1024, 'e') + "\">]><MDFe>" + references + "</MDFe>");
+         return std::vector<std::string>{"--pdf", (dir / "o.pdf").string(), (dir / "entidades.xml").string()};
+       },
+       1, "um MDF-e não tem DOCTYPE",
+       [](TempDir& dir, const ToolResult&) { EXPECT_FALSE(std::filesystem::exists(dir / "o.pdf")); }},
+      {"an event file past 20 MB",
+       [&](TempDir& dir) {
+         dir.Write("evento.xml", "");
+         std::filesystem::resize_file(dir / "evento.xml", 30 * 1024 * 1024);
+         return std::vector<std::string>{"--evento", (dir / "evento.xml").string(), "--pdf", (dir / "o.pdf").string(),
+                                         kSample.string()};
+       },
+       1, "o arquivo XML tem 30 MB; um evento tem no máximo 20 MB", nullptr},
+      {"--pdf onto a FIFO",
+       [&](TempDir& dir) {
+         ::mkfifo((dir / "fila.pdf").c_str(), 0600);
+         return std::vector<std::string>{"--pdf", (dir / "fila.pdf").string(), kSample.string()};
+       },
+       2, "fila.pdf é um pipe nomeado (FIFO), não um arquivo comum; para a saída padrão, use --pdf -",
+       [](TempDir& dir, const ToolResult&) { EXPECT_TRUE(std::filesystem::is_fifo(dir / "fila.pdf")); }},
+      {"--pdf onto a folder",
+       [&](TempDir& dir) {
+         std::filesystem::create_directory(dir / "pasta.pdf");
+         return std::vector<std::string>{"--pdf", (dir / "pasta.pdf").string(), kSample.string()};
+       },
+       2, "é uma pasta", [](TempDir& dir, const ToolResult&) { EXPECT_TRUE(std::filesystem::is_empty(dir / "pasta.pdf")); }},
+      {"--pdf onto a link to a device, as /dev/stdout is",
+       [&](TempDir& dir) {
+         std::filesystem::create_symlink("/dev/null", dir / "nulo.pdf");
+         return std::vector<std::string>{"--pdf", (dir / "nulo.pdf").string(), kSample.string()};
+       },
+       2, "é um dispositivo", [](TempDir& dir, const ToolResult&) { EXPECT_TRUE(std::filesystem::is_symlink(dir / "nulo.pdf")); }},
       {"a logo that is no picture",
        [&](TempDir& dir) {
          dir.Write("logo.bmp", "not a picture");
@@ -322,8 +372,10 @@ TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     std::vector<std::string> arguments = c.arguments(dir);
-    // QProcess would carry arguments through QString: the shell rebuilds each one's bytes.
-    std::string command = "exec \"$0\"";
+    // QProcess would carry arguments through QString: the shell rebuilds each one's bytes. Bounded,
+    // so that a file that grows in memory fails here instead of taking the machine (the sanitizers'
+    // shadow memory cannot live under an address space limit).
+    std::string command = kSanitized ? "exec \"$0\"" : "exec prlimit --as=3221225472 \"$0\"";
     for (const std::string& argument : arguments) {
       command += " \"$(printf '%b' '";
       for (unsigned char byte : argument) command += byte < 0x80 ? std::string(1, char(byte)) : Octal(byte);
@@ -382,6 +434,42 @@ TEST(DamdfeImprimir, PngPagesAndLandscape) {
     SCOPED_TRACE(folder);
     std::tie(width, height) = PngSize(dir / "varios" / folder / "page-1.png");
     EXPECT_GT(height, width) << "portrait";
+  }
+}
+
+// Interrupted while it writes a long manifest's pages over a shorter one's, --png leaves the earlier
+// set as it was, or (when the run won the race) the whole new one: never pages of both.
+TEST(DamdfeImprimir, InterruptedPngLeavesOneWholeSet) {
+  TempDir dir;
+  const auto pages = dir / "paginas";
+  ASSERT_EQ(Imprimir({"--png", pages.string(), kSample.string()}).exitCode, 0);
+  const std::string earlier = ReadFileBytes(pages / "page-1.png");
+  const auto longer = dir.Write("longo.xml", WithLinkedDocuments(3000));
+  QProcess run;
+  run.start(QString::fromStdString(kPrinter), {"--png", QString::fromStdString(pages.string()),
+                                               QString::fromStdString(longer.string())});
+  ASSERT_TRUE(run.waitForStarted());
+  auto midway = [&] {
+    for (const auto& entry : std::filesystem::directory_iterator(pages)) {
+      if (entry.path().filename().string().starts_with(".") && std::filesystem::exists(entry.path() / "page-2.png"))
+        return true;
+    }
+    return false;
+  };
+  QDeadlineTimer patience(60000);
+  while (run.state() == QProcess::Running && !midway() && !patience.hasExpired()) QThread::msleep(5);
+  ::kill(static_cast<pid_t>(run.processId()), SIGTERM);
+  ASSERT_TRUE(run.waitForFinished(60000));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(pages)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  if (run.exitStatus() == QProcess::CrashExit) {
+    EXPECT_EQ(names, std::vector<std::string>{"page-1.png"});
+    EXPECT_EQ(ReadFileBytes(pages / "page-1.png"), earlier);
+  } else {  // finished before the signal came
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_GT(names.size(), 1u);
+    EXPECT_FALSE(names.front().starts_with(".")) << names.front();
   }
 }
 

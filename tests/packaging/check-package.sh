@@ -42,7 +42,7 @@ files=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
 [ "$files" = "$expected" ] || fail "arquivos do pacote:"$'\n'"$(diff <(echo "$expected") <(echo "$files"))"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6printsupport6 libxerces-c3.2 libzint2.11 libqt6httpserver6 qt6-qpa-plugins; do
+for library in libqt6widgets6 libqt6printsupport6 libxerces-c3.2 libzint2.11 qt6-qpa-plugins; do
   [[ $depends == *"$library"* ]] || fail "Depends sem $library: $depends"
 done
 

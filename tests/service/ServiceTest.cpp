@@ -14,7 +14,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpSocket>
+
 #include <atomic>
+#include <fstream>
 #include <future>
 #include <thread>
 
@@ -208,6 +213,152 @@ TEST_F(ServiceTest, EightClientsOfTwentyFiveRequestsEachGetTheirOwnPdf) {
     return all;
   });
   EXPECT_THAT(problems, testing::IsEmpty());
+}
+
+// Raw bytes on one connection, to do what a well-behaved client never would.
+class TRawClient {
+ public:
+  explicit TRawClient(quint16 port) {
+    socket_.connectToHost(QHostAddress::LocalHost, port);
+    socket_.waitForConnected(5000);
+  }
+  // False once the service has closed the connection.
+  bool Send(const QByteArray& bytes) {
+    socket_.write(bytes);
+    while (socket_.bytesToWrite() > 0 && socket_.waitForBytesWritten(10000)) {
+    }
+    return socket_.state() == QAbstractSocket::ConnectedState;
+  }
+  // What came until the service closed the connection; `closed` stays false if it never did.
+  QByteArray UntilClosed(bool& closed, int patienceMs = 10000) {
+    QByteArray received;
+    QDeadlineTimer patience(patienceMs);
+    while (socket_.state() == QAbstractSocket::ConnectedState && !patience.hasExpired()) {
+      socket_.waitForReadyRead(50);
+      received += socket_.readAll();
+    }
+    closed = socket_.state() != QAbstractSocket::ConnectedState;
+    return received + socket_.readAll();
+  }
+
+ private:
+  QTcpSocket socket_;
+};
+
+QByteArray Post(const QByteArray& target, const QByteArray& body, const QByteArray& extra = {}) {
+  return "POST " + target + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/xml\r\nContent-Length: " +
+         QByteArray::number(body.size()) + "\r\n" + extra + "\r\n" + body;
+}
+
+// What a hostile client tries, each against short limits: the service answers in order or lets go.
+TEST_F(ServiceTest, HostileClientsAreAnsweredInOrderOrLetGo) {
+  const quint16 port = Serve({.limitBytes = 1024 * 1024,
+                              .workers = 2,
+                              .idleTime = 300ms,
+                              .headerTime = 300ms,
+                              .bodyPauseTime = 300ms,
+                              .headerLimitBytes = 8192},
+                             [](const TJobInput& input) {
+                               if (input.protocol == "lento") std::this_thread::sleep_for(300ms);
+                               return TAnswer{200, "text/plain", QByteArray::fromStdString(input.protocol)};
+                             });
+  bool closed = false;
+  {
+    SCOPED_TRACE("two pipelined requests, the first slower");
+    TRawClient client(port);
+    client.Send(Post("/damdfe?protocolo=lento", "<x/>") + Post("/damdfe?protocolo=rapido", "<x/>", "Connection: close\r\n"));
+    const QByteArray answers = client.UntilClosed(closed);
+    EXPECT_EQ(answers.count("HTTP/1.1 200"), 2) << answers.data();
+    EXPECT_LT(answers.indexOf("\r\n\r\nlento"), answers.indexOf("\r\n\r\nrapido")) << answers.data();
+  }
+  {
+    SCOPED_TRACE("a header that never ends");
+    TRawClient client(port);
+    client.Send("GET /saude HTTP/1.1\r\nX-Sem-Fim: " + QByteArray(64 * 1024, 'a'));
+    EXPECT_TRUE(client.UntilClosed(closed).startsWith("HTTP/1.1 431")) << "closed: " << closed;
+  }
+  {
+    SCOPED_TRACE("a 10 GB body declared, none sent");
+    TRawClient client(port);
+    client.Send("POST /damdfe HTTP/1.1\r\nContent-Type: application/xml\r\nContent-Length: 10737418240\r\n\r\n");
+    const QByteArray answer = client.UntilClosed(closed);
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 413")) << answer.data();
+    EXPECT_TRUE(answer.contains("10737418240 bytes")) << answer.data();
+  }
+  {
+    SCOPED_TRACE("a chunked body past the limit");
+    TRawClient client(port);
+    client.Send("POST /damdfe HTTP/1.1\r\nContent-Type: application/xml\r\nTransfer-Encoding: chunked\r\n\r\n");
+    for (int chunk = 0; chunk < 40 && client.Send("10000\r\n" + QByteArray(0x10000, ' ') + "\r\n"); ++chunk) {
+    }
+    EXPECT_TRUE(client.UntilClosed(closed).startsWith("HTTP/1.1 413"));
+  }
+  for (const auto& [name, bytes] : {std::pair{"an idle kept-alive connection", Post("/damdfe", "<x/>")},
+                                    std::pair{"headers left unfinished", QByteArray("POST /damdfe HTTP/1.1\r\n")},
+                                    std::pair{"a body that stops", Post("/damdfe", "<x/>").chopped(2)}}) {
+    SCOPED_TRACE(name);
+    TRawClient client(port);
+    client.Send(bytes);
+    client.UntilClosed(closed);
+    EXPECT_TRUE(closed);
+  }
+  {
+    SCOPED_TRACE("headers sent a byte at a time, never finished");
+    TRawClient client(port);
+    client.Send("GET /saude HTTP/1.1\r\n");
+    QDeadlineTimer patience(10s);
+    while (client.Send("X") && !patience.hasExpired()) std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(patience.hasExpired());
+  }
+  // Still serving, and nothing left in hand.
+  EXPECT_EQ(HttpCall(port, "/saude", {}, {}, "GET").status, 200);
+  QDeadlineTimer patience(5s);
+  while (!service_->Idle() && !patience.hasExpired()) std::this_thread::sleep_for(1ms);
+  EXPECT_TRUE(service_->Idle());
+}
+
+// The processor time a process has spent, in seconds.
+double CpuSeconds(qint64 pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string field;
+  double ticks = 0;
+  for (int i = 1; i <= 15 && stat >> field; ++i) {
+    if (i >= 14) ticks += std::stod(field);  // utime, stime
+  }
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// With its descriptors used up by idle clients the service refuses politely, does not spin, and
+// serves again once the idle ones are let go.
+TEST(ServiceProcess, OutOfDescriptorsRefusesWithoutSpinning) {
+  QProcess service;
+  service.setReadChannel(QProcess::StandardError);
+  service.start("prlimit", {"--nofile=48:48", QStringLiteral(DAMDFE_BIN_DIR "/damdfe-servidor"), "--porta", "0",
+                            "--ocioso", "2", "--trabalhos", "1"});
+  static const QRegularExpression listening(QStringLiteral("127\\.0\\.0\\.1:(\\d+)"));
+  QByteArray log;
+  quint16 port = 0;
+  while (port == 0 && service.waitForReadyRead(10000)) {
+    log += service.readAllStandardError();
+    port = listening.match(QString::fromUtf8(log)).captured(1).toUShort();
+  }
+  ASSERT_NE(port, 0) << log.data();
+  std::vector<std::unique_ptr<QTcpSocket>> idle;
+  for (int i = 0; i < 60; ++i) {
+    idle.push_back(std::make_unique<QTcpSocket>());
+    idle.back()->connectToHost(QHostAddress::LocalHost, port);
+    idle.back()->waitForConnected(2000);
+  }
+  const THttpReply refused = HttpCall(port, "/saude", {}, {}, "GET");
+  EXPECT_EQ(refused.status, 503);
+  EXPECT_TRUE(refused.body.contains("descritores")) << refused.body.data();
+  const double before = CpuSeconds(service.processId());
+  std::this_thread::sleep_for(1s);
+  EXPECT_LT(CpuSeconds(service.processId()) - before, 0.3) << "the accept loop spins";
+  std::this_thread::sleep_for(2500ms);  // the idle ones are let go
+  EXPECT_EQ(HttpCall(port, "/saude", {}, {}, "GET").status, 200);
+  service.terminate();
+  EXPECT_TRUE(service.waitForFinished(10000));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 
+#include <optional>
+
 struct THttpReply {
   int status = 0;
   QByteArray contentType;
@@ -30,14 +32,19 @@ inline THttpReply HttpCall(quint16 port, const QByteArray& target, const QByteAr
   socket.write(request + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
   while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(60000)) {
   }
+  // An answer may come before the whole body went out (413), and the service may close right after.
   QByteArray received;
-  for (qsizetype headEnd = -1; socket.waitForReadyRead(60000);) {
-    received += socket.readAll();
-    headEnd = received.indexOf("\r\n\r\n");
-    if (headEnd < 0) continue;
+  auto whole = [&]() -> std::optional<THttpReply> {
+    const qsizetype headEnd = received.indexOf("\r\n\r\n");
+    if (headEnd < 0) return std::nullopt;
     const QByteArray head = received.left(headEnd);
-    if (received.size() - headEnd - 4 < HeaderValue(head, "Content-Length").toLongLong()) continue;
-    return {head.mid(9, 3).toInt(), HeaderValue(head, "Content-Type"), received.mid(headEnd + 4)};
+    if (received.size() - headEnd - 4 < HeaderValue(head, "Content-Length").toLongLong()) return std::nullopt;
+    return THttpReply{head.mid(9, 3).toInt(), HeaderValue(head, "Content-Type"), received.mid(headEnd + 4)};
+  };
+  for (bool more = true; more;) {
+    more = socket.waitForReadyRead(60000);
+    received += socket.readAll();
+    if (auto reply = whole()) return *reply;
   }
   return {};
 }
