@@ -95,7 +95,7 @@ std::optional<std::string> SpecialFileKind(const std::filesystem::path& path) {
   if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) return std::nullopt;
   if (std::filesystem::is_directory(status)) return "uma pasta";
   if (std::filesystem::is_character_file(status) || std::filesystem::is_block_file(status)) return "um dispositivo";
-  if (std::filesystem::is_fifo(status)) return "um pipe nomeado (FIFO)";
+  if (std::filesystem::is_fifo(status)) return "um pipe (FIFO)";
   if (std::filesystem::is_socket(status)) return "um socket";
   return "um arquivo especial";
 }

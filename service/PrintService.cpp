@@ -126,11 +126,10 @@ class TConnection : public std::enable_shared_from_this<TConnection> {
     if (beast::iequals(request[http::field::expect], "100-continue")) {
       auto interim = std::make_shared<http::response<http::empty_body>>(http::status::continue_, request.version());
       stream_.expires_after(options_.bodyPauseTime);
-      http::async_write(stream_, *interim,
-                        [self = shared_from_this(), interim](beast::error_code error, std::size_t) {
-                          if (error) return self->Drop(" (cliente desconectado)");
-                          self->ReadBody();
-                        });
+      http::async_write(stream_, *interim, [self = shared_from_this(), interim](beast::error_code error, std::size_t) {
+        if (error) return self->Drop(" (cliente desconectado)");
+        self->ReadBody();
+      });
       return;
     }
     ReadBody();
@@ -139,15 +138,16 @@ class TConnection : public std::enable_shared_from_this<TConnection> {
   void ReadBody() {
     if (parser_->is_done()) return Handle();
     stream_.expires_after(options_.bodyPauseTime);
-    http::async_read_some(stream_, buffer_, *parser_, [self = shared_from_this()](beast::error_code error, std::size_t) {
-      if (error == http::error::body_limit) return self->RefuseBody(std::nullopt);
-      if (error == beast::error::timeout) {
-        return self->Drop(
-            QStringLiteral(" (corpo parado por %1 s; conexão fechada)").arg(self->options_.bodyPauseTime.count() / 1000.0));
-      }
-      if (error) return self->Drop(" (cliente desconectado no corpo)");
-      self->ReadBody();
-    });
+    http::async_read_some(stream_, buffer_, *parser_,
+                          [self = shared_from_this()](beast::error_code error, std::size_t) {
+                            if (error == http::error::body_limit) return self->RefuseBody(std::nullopt);
+                            if (error == beast::error::timeout) {
+                              return self->Drop(QStringLiteral(" (corpo parado por %1 s; conexão fechada)")
+                                                    .arg(self->options_.bodyPauseTime.count() / 1000.0));
+                            }
+                            if (error) return self->Drop(" (cliente desconectado no corpo)");
+                            self->ReadBody();
+                          });
   }
 
   void Handle() {
@@ -162,7 +162,8 @@ class TConnection : public std::enable_shared_from_this<TConnection> {
       if (exchange == self->exchange_) self->Answer(answer);
     };
     if (!service_.Submit(std::move(std::get<TJobInput>(routed)), answered, phase_)) {
-      return Answer(ErrorAnswer(503, QStringLiteral("o serviço está ocupado (fila cheia); tente de novo em instantes")));
+      return Answer(
+          ErrorAnswer(503, QStringLiteral("o serviço está ocupado (fila cheia); tente de novo em instantes")));
     }
     deadline_.expires_after(options_.timeLimit);
     deadline_.async_wait([self = shared_from_this(), exchange = exchange_](beast::error_code error) {
@@ -193,24 +194,25 @@ class TConnection : public std::enable_shared_from_this<TConnection> {
   // A client that gives up while its job waits frees its place in the queue.
   void WatchForDeparture() {
     stream_.expires_never();
-    stream_.socket().async_wait(tcp::socket::wait_read, [self = shared_from_this(), exchange = exchange_](
-                                                            beast::error_code error) {
-      if (error || exchange != self->exchange_) return;
-      char byte = 0;
-      beast::error_code gone;
-      self->stream_.socket().receive(asio::buffer(&byte, 1), tcp::socket::message_peek, gone);
-      if (!gone) return;  // the next request is coming: still there
-      self->departed_ = true;
-      int queued = Queued;
-      if (self->phase_->compare_exchange_strong(queued, Abandoned)) self->Drop(" (cliente desconectado na fila)");
-    });
+    stream_.socket().async_wait(
+        tcp::socket::wait_read, [self = shared_from_this(), exchange = exchange_](beast::error_code error) {
+          if (error || exchange != self->exchange_) return;
+          char byte = 0;
+          beast::error_code gone;
+          self->stream_.socket().receive(asio::buffer(&byte, 1), tcp::socket::message_peek, gone);
+          if (!gone) return;  // the next request is coming: still there
+          self->departed_ = true;
+          int queued = Queued;
+          if (self->phase_->compare_exchange_strong(queued, Abandoned)) self->Drop(" (cliente desconectado na fila)");
+        });
   }
 
   void TimeUp() {
     int queued = Queued;
     const long long limit = Seconds(options_.timeLimit);
     if (phase_->compare_exchange_strong(queued, Abandoned)) {
-      Answer(ErrorAnswer(503, QStringLiteral("o pedido esperou %1 s na fila sem ser atendido; tente de novo").arg(limit)));
+      Answer(
+          ErrorAnswer(503, QStringLiteral("o pedido esperou %1 s na fila sem ser atendido; tente de novo").arg(limit)));
     } else {
       Answer(ErrorAnswer(504, QStringLiteral("o DAMDFE não ficou pronto em %1 s").arg(limit)));
     }
@@ -372,7 +374,8 @@ void TPrintService::RefuseForLackOfDescriptors() {
                         11, false);
     const std::string bytes = refusal.str();
     // Those waiting now are told at once; the answer fits any socket's send buffer.
-    for (int client; (client = ::accept4(acceptor_.native_handle(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
+    for (int client;
+         (client = ::accept4(acceptor_.native_handle(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
       [[maybe_unused]] const ssize_t sent = ::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL);
       ::shutdown(client, SHUT_WR);
       ::close(client);

@@ -130,7 +130,8 @@ std::string SourceLine(const std::string& bytes, int line) {
 
 // The scanner refuses a DOCTYPE as it would any misplaced markup; said for what it is.
 void NameRefusedDocumentType(FirstErrorHandler& errors, const std::string& bytes) {
-  if (errors.reason == "invalid document structure" && LineText(bytes, errors.line).find("<!DOCTYPE") != std::string_view::npos)
+  if (errors.reason == "invalid document structure" &&
+      LineText(bytes, errors.line).find("<!DOCTYPE") != std::string_view::npos)
     errors.reason = kDocumentTypeRefused;
 }
 

@@ -81,7 +81,8 @@ struct Producer {
         document.paintPage(painter, sheet);
       }
       if (!image.save(&file, "PNG")) {
-        fail(QStringLiteral("Não foi possível gravar a imagem \"%1\".").arg(QDir(output.directory).filePath(name(sheet))));
+        fail(QStringLiteral("Não foi possível gravar a imagem \"%1\".")
+                 .arg(QDir(output.directory).filePath(name(sheet))));
       }
     });
   }

@@ -93,6 +93,13 @@ void InstallHandlers() {
                             .toStdString());
 }
 
+// Everything written is on the disk before the file takes its name.
+void Sync(QFileDevice& file, const QString& target) {
+  errno = 0;
+  if (!file.flush() || file.error() != QFileDevice::NoError) fail(target, errno ? errno : EIO);
+  if (::fsync(file.handle()) != 0) fail(target, errno);
+}
+
 QString FolderOf(const QString& path) {
   const QString folder = QFileInfo(path).path();
   return folder.isEmpty() ? QStringLiteral(".") : folder;
@@ -120,10 +127,12 @@ void RemoveStalePartials(const QString& folder) {
     const std::lock_guard lock(mutex);
     if (!cleaned.insert(QDir(folder).absolutePath()).second) return;
   }
-  static const QRegularExpression partial(QStringLiteral("^\\..+\\.(pdf|png)\\.[A-Za-z0-9]{6}$|^\\.damdfe-png\\.[A-Za-z0-9]{6}$"),
-                                          QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression partial(
+      QStringLiteral("^\\..+\\.(pdf|png)\\.[A-Za-z0-9]{6}$|^\\.damdfe-png\\.[A-Za-z0-9]{6}$"),
+      QRegularExpression::CaseInsensitiveOption);
   const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-3600);
-  const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+  const QFileInfoList entries =
+      QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
   for (const QFileInfo& entry : entries) {
     if (!partial.match(entry.fileName()).hasMatch() || entry.lastModified().toUTC() > stale ||
         entry.ownerId() != ::geteuid()) {
@@ -185,9 +194,7 @@ void WriteAtomically(const QString& path, const std::function<void(QIODevice&)>&
   if (!file.open()) fail(path, errno);
   TRemovedOnInterrupt removed(QFile::encodeName(file.fileName()).toStdString());
   write(file);
-  errno = 0;
-  if (!file.flush() || file.error() != QFileDevice::NoError) fail(path, errno ? errno : EIO);
-  if (::fsync(file.handle()) != 0) fail(path, errno);
+  Sync(file, path);
   // As a newly created file would be: the temporary file is private.
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -202,22 +209,21 @@ void WriteNumberedSetAtomically(const QString& folder, int count, const std::fun
   QTemporaryDir set(QDir(folder).filePath(QStringLiteral(".damdfe-png.XXXXXX")));
   if (!set.isValid()) fail(folder, errno);
   TRemovedOnInterrupt removed(QFile::encodeName(set.path()).toStdString());
+  const QDir destination(folder);
+  const QDir staging(set.path());
   for (int index = 0; index < count; ++index) {
-    const QString written = QDir(set.path()).filePath(name(index));
-    QFile file(written);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) fail(QDir(folder).filePath(name(index)), errno);
+    QFile file(staging.filePath(name(index)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) fail(destination.filePath(name(index)), errno);
     write(index, file);
-    errno = 0;
-    if (!file.flush() || file.error() != QFileDevice::NoError) fail(QDir(folder).filePath(name(index)), errno ? errno : EIO);
-    if (::fsync(file.handle()) != 0) fail(QDir(folder).filePath(name(index)), errno);
+    Sync(file, destination.filePath(name(index)));
   }
   const TInterruptsDeferred whole;
   for (int index = 0; index < count; ++index) {
-    const QByteArray target = QFile::encodeName(QDir(folder).filePath(name(index)));
-    if (::rename(QFile::encodeName(QDir(set.path()).filePath(name(index))).constData(), target.constData()) != 0)
-      fail(QFile::decodeName(target), errno);
+    const QString target = destination.filePath(name(index));
+    if (::rename(QFile::encodeName(staging.filePath(name(index))).constData(), QFile::encodeName(target).constData()))
+      fail(target, errno);
   }
   // Files of an earlier, longer set would pass for this one's.
-  for (int index = count; QFile::remove(QDir(folder).filePath(name(index))); ++index) {
+  for (int index = count; QFile::remove(destination.filePath(name(index))); ++index) {
   }
 }

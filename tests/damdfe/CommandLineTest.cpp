@@ -344,20 +344,40 @@ TEST(DamdfeImprimir, FaultsLoseNothingAndSayWhat) {
          ::mkfifo((dir / "fila.pdf").c_str(), 0600);
          return std::vector<std::string>{"--pdf", (dir / "fila.pdf").string(), kSample.string()};
        },
-       2, "fila.pdf é um pipe nomeado (FIFO), não um arquivo comum; para a saída padrão, use --pdf -",
+       2, "fila.pdf é um pipe (FIFO), não um arquivo comum; para a saída padrão, use --pdf -",
        [](TempDir& dir, const ToolResult&) { EXPECT_TRUE(std::filesystem::is_fifo(dir / "fila.pdf")); }},
       {"--pdf onto a folder",
        [&](TempDir& dir) {
          std::filesystem::create_directory(dir / "pasta.pdf");
          return std::vector<std::string>{"--pdf", (dir / "pasta.pdf").string(), kSample.string()};
        },
-       2, "é uma pasta", [](TempDir& dir, const ToolResult&) { EXPECT_TRUE(std::filesystem::is_empty(dir / "pasta.pdf")); }},
+       2, "é uma pasta",
+       [](TempDir& dir, const ToolResult&) { EXPECT_TRUE(std::filesystem::is_empty(dir / "pasta.pdf")); }},
       {"--pdf onto a link to a device, as /dev/stdout is",
        [&](TempDir& dir) {
          std::filesystem::create_symlink("/dev/null", dir / "nulo.pdf");
          return std::vector<std::string>{"--pdf", (dir / "nulo.pdf").string(), kSample.string()};
        },
-       2, "é um dispositivo", [](TempDir& dir, const ToolResult&) { EXPECT_TRUE(std::filesystem::is_symlink(dir / "nulo.pdf")); }},
+       2, "é um dispositivo",
+       [](TempDir& dir, const ToolResult&) { EXPECT_TRUE(std::filesystem::is_symlink(dir / "nulo.pdf")); }},
+      {"partial outputs a killed run left: removed once an hour old, not before, and only ours",
+       [&](TempDir& dir) {
+         std::filesystem::create_directory(dir / ".damdfe-png.Xy34Zw");
+         for (const char* name :
+              {".o.pdf.Ab12Cd", ".damdfe-png.Xy34Zw/page-1.png", ".outro.pdf.Ef56Gh", ".bashrc.backup"})
+           dir.Write(name, "parcial");
+         const auto twoHoursAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
+         for (const char* name : {".o.pdf.Ab12Cd", ".damdfe-png.Xy34Zw", ".bashrc.backup"})
+           std::filesystem::last_write_time(dir / name, twoHoursAgo);
+         return std::vector<std::string>{"--pdf", (dir / "o.pdf").string(), kSample.string()};
+       },
+       0, "",
+       [](TempDir& dir, const ToolResult&) {
+         EXPECT_FALSE(std::filesystem::exists(dir / ".o.pdf.Ab12Cd"));
+         EXPECT_FALSE(std::filesystem::exists(dir / ".damdfe-png.Xy34Zw"));
+         EXPECT_TRUE(std::filesystem::exists(dir / ".outro.pdf.Ef56Gh"));
+         EXPECT_TRUE(std::filesystem::exists(dir / ".bashrc.backup"));
+       }},
       {"a logo that is no picture",
        [&](TempDir& dir) {
          dir.Write("logo.bmp", "not a picture");

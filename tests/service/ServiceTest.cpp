@@ -138,6 +138,7 @@ TEST_F(ServiceTest, RefusesWithAReasonInJson) {
       {"/damdfe", "application/xml", QByteArray(30 * 1024 * 1024, ' '), "POST", 413},
       {"/damdfe", "application/x-www-form-urlencoded", kSample, "POST", 415},
       {"/damdfe", "application/xml", "<nota/>", "POST", 422},
+      {"/damdfe", "multipart/form-data; boundary=limite", Form(kSample, "não é imagem"), "POST", 422},
       {"/parametros", "application/xml", "isto não é XML", "POST", 422},
       {"/damdfe", {}, {}, "GET", 405},
       {"/imprimir", "application/xml", kSample, "POST", 404},
@@ -153,6 +154,7 @@ TEST_F(ServiceTest, RefusesWithAReasonInJson) {
     EXPECT_EQ(replies[i].status, cases[i].status);
     EXPECT_EQ(replies[i].contentType, "application/json");
     EXPECT_FALSE(QJsonDocument::fromJson(replies[i].body)["erro"].toString().isEmpty()) << replies[i].body.data();
+    EXPECT_FALSE(replies[i].body.contains(QFile::encodeName(temporary_->path()))) << "shows where the service works";
   }
 }
 
@@ -246,8 +248,9 @@ class TRawClient {
 };
 
 QByteArray Post(const QByteArray& target, const QByteArray& body, const QByteArray& extra = {}) {
-  return "POST " + target + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/xml\r\nContent-Length: " +
-         QByteArray::number(body.size()) + "\r\n" + extra + "\r\n" + body;
+  return "POST " + target +
+         " HTTP/1.1\r\nHost: x\r\nContent-Type: application/xml\r\nContent-Length: " + QByteArray::number(body.size()) +
+         "\r\n" + extra + "\r\n" + body;
 }
 
 // What a hostile client tries, each against short limits: the service answers in order or lets go.
@@ -266,7 +269,8 @@ TEST_F(ServiceTest, HostileClientsAreAnsweredInOrderOrLetGo) {
   {
     SCOPED_TRACE("two pipelined requests, the first slower");
     TRawClient client(port);
-    client.Send(Post("/damdfe?protocolo=lento", "<x/>") + Post("/damdfe?protocolo=rapido", "<x/>", "Connection: close\r\n"));
+    client.Send(Post("/damdfe?protocolo=lento", "<x/>") +
+                Post("/damdfe?protocolo=rapido", "<x/>", "Connection: close\r\n"));
     const QByteArray answers = client.UntilClosed(closed);
     EXPECT_EQ(answers.count("HTTP/1.1 200"), 2) << answers.data();
     EXPECT_LT(answers.indexOf("\r\n\r\nlento"), answers.indexOf("\r\n\r\nrapido")) << answers.data();
