@@ -233,7 +233,7 @@ class TConnection : public std::enable_shared_from_this<TConnection> {
       inHand_ = true;
     }
     keepAlive_ = false;
-    version_ = parser_->get().version() ? parser_->get().version() : 11;
+    version_ = parser_->get().version();
     Answer(ErrorAnswer(status, reason));
   }
 
