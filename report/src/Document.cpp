@@ -441,8 +441,11 @@ double Document::flowTable(const TableItem& table, const Placement& at) {
   const int laterAcross = copiesIn(table.continuation ? table.continuationAcross : table.across, later.width(),
                                    leastBlock, table.gap);
   auto blockIn = [&table](const QRectF& box, int across) { return (box.width() - table.gap * (across - 1)) / across; };
-  flow.blockWidth = table.across > 0 ? table.blockWidth()
-                                     : std::min(blockIn(first, firstAcross), blockIn(later, laterAcross));
+  // One set of column widths on every sheet, so that wrapped cells break the same way; the
+  // template's widths are the most a block of a fixed count takes.
+  flow.blockWidth = std::min(blockIn(first, firstAcross), blockIn(later, laterAcross));
+  if (table.across > 0 && (flow.blockWidth <= 0 || table.blockWidth() < flow.blockWidth))
+    flow.blockWidth = table.blockWidth();
   flow.widths = shareWidth(table, needs, flow.blockWidth);
   layOutLines(table, flow);
 
