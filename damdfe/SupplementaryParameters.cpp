@@ -259,13 +259,13 @@ std::u16string LoadPlace(const IXMLNode& place) {
   return u"Latitude " + latitude + u", longitude " + longitude;
 }
 
-// The street line of an address: "street, number, complement - district", leaving out what is empty.
-std::u16string StreetLine(const IXMLTEndeEmi& address) {
-  std::vector<std::u16string> street{address->xLgr(), address->nro(), address->xCpl()};
-  std::u16string line = Joined(street);
+// An address in two lines, leaving out what is empty: "street, number" and "complement - district".
+std::u16string StreetLine(const IXMLTEndeEmi& address) { return Joined({address->xLgr(), address->nro()}); }
+
+std::u16string DistrictLine(const IXMLTEndeEmi& address) {
+  std::u16string complement = address->xCpl();
   std::u16string district = address->xBairro();
-  if (!district.empty()) line += (line.empty() ? u"" : u" - ") + district;
-  return line;
+  return complement.empty() || district.empty() ? complement + district : complement + u" - " + district;
 }
 
 // Brazilian numbers with their area code: "(44) 3333-4444", "(44) 93333-4444"; a leading trunk 0 goes.
@@ -369,6 +369,7 @@ void SetSupplementaryParameters(const TLoadedManifest& loaded, const std::string
   IXMLTEndeEmi address = emit->enderEmit();
   set("emit_xNome", emit->xNome());
   set("emit_logradouro", StreetLine(address));
+  set("emit_bairro", DistrictLine(address));
   set("emit_xMun", address->xMun());
   set("emit_UF", address->UF());
   set("emit_IE", emit->IE());

@@ -222,6 +222,8 @@ ColumnNeeds measureColumns(const TableItem& table, const std::vector<QStringList
   const size_t count = table.columns.size();
   ColumnNeeds needs{std::vector<double>(count), std::vector<double>(count), std::vector<double>(count),
                     std::vector<bool>(count, true)};
+  // A cell that does not wrap may shrink to the smallest size to keep its line.
+  const double smallestSize = std::min(table.font.size, table.font.minSize);
   TextWidths cells(table.font, table.font.size, device);
   for (const QStringList& row : rows) {
     for (size_t column = 0; column < count && column < static_cast<size_t>(row.size()); ++column) {
@@ -230,8 +232,9 @@ ColumnNeeds measureColumns(const TableItem& table, const std::vector<QStringList
       needs.empty[column] = false;
       const double whole = cells.of(cell);
       needs.most[column] = std::max(needs.most[column], whole);
-      needs.least[column] =
-          std::max(needs.least[column], table.columns[column].wrap ? cells.ofWidestWord(cell) : whole);
+      needs.least[column] = std::max(needs.least[column], table.columns[column].wrap
+                                                              ? cells.ofWidestWord(cell)
+                                                              : whole * smallestSize / table.font.size);
     }
   }
   const TextFont& face = table.headerFont;
