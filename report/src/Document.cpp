@@ -274,11 +274,15 @@ std::vector<double> shareWidth(const TableItem& table, const ColumnNeeds& needs,
     return widths;
   }
   double spare = width - least;
-  double lacking = 0;
-  for (size_t c = 0; c < widths.size(); ++c) lacking += needs.most[c] - needs.least[c];
-  if (lacking > 0) {
+  // Lines that would shrink come first, then wrapped cells are given fewer lines.
+  for (const bool wrapping : {false, true}) {
+    double lacking = 0;
+    for (size_t c = 0; c < widths.size(); ++c)
+      if (table.columns[c].wrap == wrapping) lacking += needs.most[c] - widths[c];
+    if (lacking <= 0) continue;
     const double share = std::min(1.0, spare / lacking);
-    for (size_t c = 0; c < widths.size(); ++c) widths[c] += (needs.most[c] - needs.least[c]) * share;
+    for (size_t c = 0; c < widths.size(); ++c)
+      if (table.columns[c].wrap == wrapping) widths[c] += (needs.most[c] - widths[c]) * share;
     spare -= lacking * share;
   }
   double proportions = 0;
