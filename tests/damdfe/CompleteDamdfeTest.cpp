@@ -429,7 +429,8 @@ TEST_P(CompleteDamdfe, RealManifestsShowEveryListedItem) {
     std::string text = lettersAndDigits(PageText(pdf, 1, "-raw"));
     static const std::set<std::string> listed = {
         "condutores", "veiculos", "seguros",     "documentos",    "ciot",       "contratantes", "vale_pedagio", "RNTRC",
-        "UFFim",      "lacres",   "lacres_rodo", "proprietarios", "pagamentos", "prod_xProd",   "prod_NCM"};
+        "UFFim",      "lacres",   "lacres_rodo", "proprietarios", "pagamentos", "prod_xProd",   "prod_NCM",
+        "unidades",   "perigosos"};
     for (const auto& [name, value] : supplementary.settings) {
       if (!listed.count(name)) continue;
       for (const std::string& cell : Cells(value))
