@@ -14,7 +14,6 @@
 #include <limits>
 #include <cstdio>
 #include <optional>
-#include <sstream>
 #include <variant>
 
 #include "RequestReading.h"
@@ -368,11 +367,14 @@ void TPrintService::Accept() {
 void TPrintService::RefuseForLackOfDescriptors() {
   if (spareDescriptor_ >= 0) {
     ::close(spareDescriptor_);
-    std::ostringstream refusal;
-    refusal << Response(ErrorAnswer(503, QStringLiteral("o serviço está sem descritores de arquivo livres (conexões "
-                                                        "demais); tente de novo em instantes")),
-                        11, false);
-    const std::string bytes = refusal.str();
+    // Written out, not serialised: nothing on this path may need a descriptor or fail.
+    const TAnswer answer = ErrorAnswer(
+        503, QStringLiteral(
+                 "o serviço está sem descritores de arquivo livres (conexões demais); tente de novo em instantes"));
+    const std::string bytes =
+        "HTTP/1.1 503 Service Unavailable\r\nContent-Type: application/json\r\nConnection: close\r\n"
+        "Content-Length: " +
+        std::to_string(answer.body.size()) + "\r\n\r\n" + answer.body.toStdString();
     // Those waiting now are told at once; the answer fits any socket's send buffer.
     for (int client;
          (client = ::accept4(acceptor_.native_handle(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
