@@ -96,6 +96,10 @@ TEST_F(PrintJobTest, FailuresOnTheWayBecomeMinusOneWithTheirMessage) {
 
 // Hostile sizes are answered by a bound, each in its own words; a huge name still prints, cut.
 TEST_F(PrintJobTest, HostileSizesMeetTheirBounds) {
+  // A 16 MB name is cut to its box by design; elsewhere a cut text is a fault of the template.
+  const char* strict = std::getenv("DAMDFE_LEIAUTE_ESTRITO");
+  const std::string wasStrict = strict ? strict : "";
+  unsetenv("DAMDFE_LEIAUTE_ESTRITO");
   const std::string sample = ReadFileBytes(kSample);
   auto replaced = [&](const std::string& from, const std::string& to) {
     std::string bytes = sample;
@@ -127,6 +131,7 @@ TEST_F(PrintJobTest, HostileSizesMeetTheirBounds) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Print(Write("hostil.xml", c.bytes)), c.result);
   }
+  if (strict) setenv("DAMDFE_LEIAUTE_ESTRITO", wasStrict.c_str(), 1);
 }
 
 TEST_F(PrintJobTest, BrokenTemplateIsReportedAndNothingIsPrinted) {
