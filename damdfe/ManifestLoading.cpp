@@ -6,7 +6,8 @@
 #include <stdexcept>
 
 #include "FileAccess.h"
-#include "RoadBlock.h"
+#include "ManifestModal.h"
+#include "ModalParameters.h"
 #include "SupplementaryParameters.h"
 
 namespace {
@@ -55,11 +56,7 @@ TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::v
   std::vector<TEventFile> events;
   for (const std::string& file : eventFiles) events.push_back(LoadEventFile(file));
   loaded.events = EventsFor(IdentityOf(loaded.manifest), events);
-  std::string roadBlock = CutRoadBlock(ReadWholeFile(xmlPath));
-  // Created only now: the drivers' names and CPF spend as little time on disk as can be.
-  TRoadBlockFile roadBlockFile;
-  roadBlockFile.Write(roadBlock);
-  loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));  // our own ASCII name
+  LoadModalBlock(loaded, ReadWholeFile(xmlPath));
   return loaded;
 }
 
@@ -79,4 +76,5 @@ void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logo
   SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, printed, sink);
   SetSupplementaryParameters(loaded, printed, supplementarySink ? *supplementarySink : sink);
   SetEventParameters(loaded.events, supplementarySink ? *supplementarySink : sink);
+  SetModalParameters(loaded, supplementarySink ? *supplementarySink : sink);
 }

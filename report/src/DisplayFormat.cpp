@@ -71,6 +71,11 @@ const Words kCargoTypes{{"01", "Granel sólido"},
                         {"10", "Perigosa (conteinerizada)"},
                         {"11", "Perigosa (carga geral)"}};
 
+const Words kNavigationTypes{{"0", "Interior"}, {"1", "Cabotagem"}};
+const Words kCargoUnitTypes{{"1", "Container"}, {"2", "ULD"}, {"3", "Pallet"}, {"4", "Outros"}};
+const Words kTransportUnitTypes{{"1", "Rodoviário Tração"}, {"2", "Rodoviário Reboque"}, {"3", "Navio"}, {"4", "Balsa"},
+                                {"5", "Aeronave"},          {"6", "Vagão"},              {"7", "Outros"}};
+
 using Format = std::function<QString(const QString&)>;
 
 const std::map<QString, Format>& formats() {
@@ -85,6 +90,9 @@ const std::map<QString, Format>& formats() {
       {"unidade", [](const QString& v) { return inWords(kWeightUnits, v); }},
       {"forma_pagamento", [](const QString& v) { return inWords(kPaymentForms, v); }},
       {"tipo_carga", [](const QString& v) { return kCargoTypes.count(v) ? v + " - " + kCargoTypes.at(v) : v; }},
+      {"tipo_navegacao", [](const QString& v) { return inWords(kNavigationTypes, v); }},
+      {"tipo_unidade_carga", [](const QString& v) { return inWords(kCargoUnitTypes, v); }},
+      {"tipo_unidade_transporte", [](const QString& v) { return inWords(kTransportUnitTypes, v); }},
   };
   return all;
 }

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "RoadBlock.h"
+#include "ModalBlock.h"
 #include "TestFiles.h"
 #include "mdfeModalRodoviario_v300.h"
 
@@ -65,10 +65,10 @@ TEST(RoadBlockCut, InheritedNamespaceNowBinds) {
   EXPECT_EQ(rodo->veicTracao()->placa(), u"XYZ9E87");
 }
 
-TEST(SplitLines, FollowsTheLineRules) {
-  EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-  EXPECT_EQ(SplitLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
-  EXPECT_TRUE(SplitLines("").empty());
+TEST(WithCrLfLines, FollowsTheLineRules) {
+  EXPECT_EQ(WithCrLfLines("a\r\nb\rc\nd"), "a\r\nb\r\nc\r\nd\r\n");
+  EXPECT_EQ(WithCrLfLines("a\n\nb\n"), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(WithCrLfLines(""), "");
 }
 
 class ScopedTmpDir {
