@@ -2,14 +2,8 @@
 
 #include "MdfeNamespace.h"
 
-namespace {
-
-IXMLAereo BindAirBlock(const IXMLDocument& document) {
-  return intf_cast<TXMLAereo>(BindRoot<TXMLAereo>(document, u"aereo", kMdfeNamespace));
+IXMLAereo LoadAereoDocument(const std::u16string& fileName) {
+  return BindMdfeBlock<TXMLAereo>(LoadDocumentFile(fileName), u"aereo");
 }
 
-}  // namespace
-
-IXMLAereo LoadAereoDocument(const std::u16string& fileName) { return BindAirBlock(LoadDocumentFile(fileName)); }
-
-IXMLAereo NewAereoDocument() { return BindAirBlock(NewDocument(u"1.0")); }
+IXMLAereo NewAereoDocument() { return BindMdfeBlock<TXMLAereo>(NewDocument(u"1.0"), u"aereo"); }

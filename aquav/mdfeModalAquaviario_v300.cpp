@@ -2,14 +2,8 @@
 
 #include "MdfeNamespace.h"
 
-namespace {
-
-IXMLAquav BindWaterBlock(const IXMLDocument& document) {
-  return intf_cast<TXMLAquav>(BindRoot<TXMLAquav>(document, u"aquav", kMdfeNamespace));
+IXMLAquav LoadAquavDocument(const std::u16string& fileName) {
+  return BindMdfeBlock<TXMLAquav>(LoadDocumentFile(fileName), u"aquav");
 }
 
-}  // namespace
-
-IXMLAquav LoadAquavDocument(const std::u16string& fileName) { return BindWaterBlock(LoadDocumentFile(fileName)); }
-
-IXMLAquav NewAquavDocument() { return BindWaterBlock(NewDocument(u"1.0")); }
+IXMLAquav NewAquavDocument() { return BindMdfeBlock<TXMLAquav>(NewDocument(u"1.0"), u"aquav"); }

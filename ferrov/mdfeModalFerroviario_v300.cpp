@@ -2,14 +2,8 @@
 
 #include "MdfeNamespace.h"
 
-namespace {
-
-IXMLFerrov BindRailBlock(const IXMLDocument& document) {
-  return intf_cast<TXMLFerrov>(BindRoot<TXMLFerrov>(document, u"ferrov", kMdfeNamespace));
+IXMLFerrov LoadFerrovDocument(const std::u16string& fileName) {
+  return BindMdfeBlock<TXMLFerrov>(LoadDocumentFile(fileName), u"ferrov");
 }
 
-}  // namespace
-
-IXMLFerrov LoadFerrovDocument(const std::u16string& fileName) { return BindRailBlock(LoadDocumentFile(fileName)); }
-
-IXMLFerrov NewFerrovDocument() { return BindRailBlock(NewDocument(u"1.0")); }
+IXMLFerrov NewFerrovDocument() { return BindMdfeBlock<TXMLFerrov>(NewDocument(u"1.0"), u"ferrov"); }
