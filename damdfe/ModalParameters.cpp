@@ -72,8 +72,9 @@ void SetTrain(const IXMLFerrov& rail, const TSetter& set) {
 void SetModalParameters(const TLoadedManifest& loaded, IParameterSink& sink) {
   const TSetter set = [&sink](const char* name, const std::u16string& value) { sink.SetParam(name, ToUtf8(value)); };
   auto flag = [](bool on) { return on ? std::u16string(u"1") : std::u16string(); };
-  const bool otherModal = loaded.airBlock || loaded.waterBlock || loaded.railBlock;
-  set("modal_rodoviario", flag(!otherModal));
+  // The road rows are left out only when this is set, so a template filled with the fixed settings
+  // alone still prints a road sheet.
+  set("modal_nao_rodoviario", flag(loaded.airBlock || loaded.waterBlock || loaded.railBlock));
   set("modal_aereo", flag(static_cast<bool>(loaded.airBlock)));
   set("modal_aquaviario", flag(static_cast<bool>(loaded.waterBlock)));
   set("modal_ferroviario", flag(static_cast<bool>(loaded.railBlock)));
