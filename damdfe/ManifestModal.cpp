@@ -25,17 +25,17 @@ enum class TModalKind { Road, Air, Water, Rail };
 struct TModal {
   TModalKind kind;
   std::u16string_view code;  // ide/modal
-  std::u16string_view tag;
+  std::string_view tag;
   std::string_view words;
   const char* fileName;
   std::span<const TRequired> vehicle;
 };
 
 constexpr TModal kModals[] = {
-    {TModalKind::Road, u"1", u"rodo", "rodoviário", "Rodo.xml", kRoadVehicle},
-    {TModalKind::Air, u"2", u"aereo", "aéreo", "Aereo.xml", kAircraft},
-    {TModalKind::Water, u"3", u"aquav", "aquaviário", "Aquav.xml", kVessel},
-    {TModalKind::Rail, u"4", u"ferrov", "ferroviário", "Ferrov.xml", kTrain},
+    {TModalKind::Road, u"1", "rodo", "rodoviário", "Rodo.xml", kRoadVehicle},
+    {TModalKind::Air, u"2", "aereo", "aéreo", "Aereo.xml", kAircraft},
+    {TModalKind::Water, u"3", "aquav", "aquaviário", "Aquav.xml", kVessel},
+    {TModalKind::Rail, u"4", "ferrov", "ferroviário", "Ferrov.xml", kTrain},
 };
 
 [[noreturn]] void Refuse(const std::string& reason) { throw std::runtime_error(reason); }
@@ -49,7 +49,7 @@ const TModal* ModalCoded(std::u16string_view code) {
 
 const TModal* BlockModal(const std::string& block) {
   for (const TModal& modal : kModals) {
-    if (ToUtf8(modal.tag) == block) return &modal;
+    if (modal.tag == block) return &modal;
   }
   return nullptr;
 }
@@ -76,7 +76,7 @@ const TModal& NamedModal(const IXMLInfMDFe& infMDFe) {
     Refuse("modal " + ToUtf8(code) +
            " não é um dos modais do MDF-e (1 rodoviário, 2 aéreo, 3 aquaviário, 4 ferroviário), e " + inside);
   }
-  if (ToUtf8(modal->tag) != block) Refuse("modal " + ToUtf8(code) + " (" + std::string(modal->words) + "), mas " + inside);
+  if (modal->tag != block) Refuse("modal " + ToUtf8(code) + " (" + std::string(modal->words) + "), mas " + inside);
   return *modal;
 }
 
@@ -90,7 +90,7 @@ void RequireUnloadingMunicipality(const IXMLInfMDFe& infMDFe) {
 void RequireVehicle(const TModal& modal, const IXMLNode& block) {
   for (const TRequired& element : modal.vehicle) {
     if (!block->ChildList()->FindNode(element.name)) {
-      Refuse("o grupo " + ToUtf8(modal.tag) + " não traz " + ToUtf8(element.name) + " (" +
+      Refuse("o grupo " + std::string(modal.tag) + " não traz " + ToUtf8(element.name) + " (" +
              std::string(element.words) + ")");
     }
   }
@@ -98,8 +98,8 @@ void RequireVehicle(const TModal& modal, const IXMLNode& block) {
 
 template <class Load>
 auto LoadCut(std::string_view manifestBytes, const TModal& modal, Load load) {
-  const std::string block = CutModalBlock(manifestBytes, ToUtf8(modal.tag));
-  // Created only now: the drivers' names and CPF spend as little time on disk as can be.
+  const std::string block = CutModalBlock(manifestBytes, modal.tag);
+  // Created only now: what the block holds (drivers' names and CPF) spends as little time on disk as can be.
   TPrivateFile file(QString::fromLatin1(modal.fileName));
   file.Write(block);
   auto root = load(FromUtf8(file.Path().string()));  // our own ASCII name
@@ -114,18 +114,10 @@ void LoadModalBlock(TLoadedManifest& loaded, std::string_view manifestBytes) {
   const TModal& modal = NamedModal(infMDFe);
   RequireUnloadingMunicipality(infMDFe);
   switch (modal.kind) {
-    case TModalKind::Road:
-      loaded.roadBlock = LoadCut(manifestBytes, modal, LoadRodoDocument);
-      return;
-    case TModalKind::Air:
-      loaded.airBlock = LoadCut(manifestBytes, modal, LoadAereoDocument);
-      break;
-    case TModalKind::Water:
-      loaded.waterBlock = LoadCut(manifestBytes, modal, LoadAquavDocument);
-      break;
-    case TModalKind::Rail:
-      loaded.railBlock = LoadCut(manifestBytes, modal, LoadFerrovDocument);
-      break;
+    case TModalKind::Road: loaded.roadBlock = LoadCut(manifestBytes, modal, LoadRodoDocument); return;
+    case TModalKind::Air: loaded.airBlock = LoadCut(manifestBytes, modal, LoadAereoDocument); break;
+    case TModalKind::Water: loaded.waterBlock = LoadCut(manifestBytes, modal, LoadAquavDocument); break;
+    case TModalKind::Rail: loaded.railBlock = LoadCut(manifestBytes, modal, LoadFerrovDocument); break;
   }
   loaded.roadBlock = NewRodoDocument();
 }

@@ -19,7 +19,9 @@ std::string ClampedPart(std::string text, long start, long length) {
   return text;
 }
 
-bool IsCrLf(std::string_view text, size_t at) { return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n'; }
+bool IsCrLf(std::string_view text, size_t at) {
+  return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+}
 
 // The size WithCrLfLines gives: a lone CR or LF grows by one, and a last line without a break gets one.
 size_t CrLfLinesSize(std::string_view text) {

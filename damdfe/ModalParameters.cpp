@@ -39,16 +39,19 @@ void SetVessel(const IXMLAquav& water, const TSetter& set) {
   set("aquav_terminais_carregamento", RowsOf(water->infTermCarreg(), [](TRows& rows, const IXMLInfTermCarreg& t) {
         rows.Add({t->cTermCarreg(), t->xTermCarreg()});
       }));
-  set("aquav_terminais_descarregamento", RowsOf(water->infTermDescarreg(), [](TRows& rows, const IXMLInfTermDescarreg& t) {
+  set("aquav_terminais_descarregamento",
+      RowsOf(water->infTermDescarreg(), [](TRows& rows, const IXMLInfTermDescarreg& t) {
         rows.Add({t->cTermDescarreg(), t->xTermDescarreg()});
       }));
   set("aquav_comboio", RowsOf(water->infEmbComb(), [](TRows& rows, const IXMLInfEmbComb& barge) {
         rows.Add({barge->cEmbComb(), barge->xBalsa()});
       }));
-  set("aquav_unidades_carga_vazias", RowsOf(water->infUnidCargaVazia(), [](TRows& rows, const IXMLInfUnidCargaVazia& unit) {
+  set("aquav_unidades_carga_vazias",
+      RowsOf(water->infUnidCargaVazia(), [](TRows& rows, const IXMLInfUnidCargaVazia& unit) {
         rows.Add({unit->idUnidCargaVazia(), unit->tpUnidCargaVazia()});
       }));
-  set("aquav_unidades_transporte_vazias", RowsOf(water->infUnidTranspVazia(), [](TRows& rows, const IXMLInfUnidTranspVazia& unit) {
+  set("aquav_unidades_transporte_vazias",
+      RowsOf(water->infUnidTranspVazia(), [](TRows& rows, const IXMLInfUnidTranspVazia& unit) {
         rows.Add({unit->idUnidTranspVazia(), unit->tpUnidTranspVazia()});
       }));
   set("aquav_MMSI", water->MMSI());

@@ -28,13 +28,13 @@ std::string Elements(std::initializer_list<std::string> names, const std::string
 }
 
 TEST(ModalModels, EveryPropertyReadsAndWritesItsOwnElement) {
-  IXMLAereo air = LoadText(LoadAereoDocument, "<aereo" + kNs + ">" +
-                                                  Elements({"nac", "matr", "nVoo", "cAerEmb", "cAerDes", "dVoo"}) +
-                                                  "</aereo>");
-  WalkProperties(air, std::vector<PropertyRow<IXMLAereo>>{
-                          PROPERTY_ROW(r, nac, "nac"), PROPERTY_ROW(r, matr, "matr"), PROPERTY_ROW(r, nVoo, "nVoo"),
-                          PROPERTY_ROW(r, cAerEmb, "cAerEmb"), PROPERTY_ROW(r, cAerDes, "cAerDes"),
-                          PROPERTY_ROW(r, dVoo, "dVoo")});
+  IXMLAereo air =
+      LoadText(LoadAereoDocument,
+               "<aereo" + kNs + ">" + Elements({"nac", "matr", "nVoo", "cAerEmb", "cAerDes", "dVoo"}) + "</aereo>");
+  WalkProperties(
+      air, std::vector<PropertyRow<IXMLAereo>>{PROPERTY_ROW(r, nac, "nac"), PROPERTY_ROW(r, matr, "matr"),
+                                               PROPERTY_ROW(r, nVoo, "nVoo"), PROPERTY_ROW(r, cAerEmb, "cAerEmb"),
+                                               PROPERTY_ROW(r, cAerDes, "cAerDes"), PROPERTY_ROW(r, dVoo, "dVoo")});
 
   IXMLAquav water = LoadText(
       LoadAquavDocument,
@@ -75,10 +75,9 @@ TEST(ModalModels, EveryPropertyReadsAndWritesItsOwnElement) {
                         });
 
   IXMLFerrov rail =
-      LoadText(LoadFerrovDocument, "<ferrov" + kNs + "><trem>" +
-                                       Elements({"xPref", "dhTrem", "xOri", "xDest", "qVag"}) + "</trem><vag>" +
-                                       Elements({"pesoBC", "pesoR", "tpVag", "serie", "nVag", "nSeq", "TU"}) +
-                                       "</vag></ferrov>");
+      LoadText(LoadFerrovDocument,
+               "<ferrov" + kNs + "><trem>" + Elements({"xPref", "dhTrem", "xOri", "xDest", "qVag"}) + "</trem><vag>" +
+                   Elements({"pesoBC", "pesoR", "tpVag", "serie", "nVag", "nSeq", "TU"}) + "</vag></ferrov>");
   auto train = [](const IXMLFerrov& r) { return r->trem(); };
   auto wagon = [](const IXMLFerrov& r) { return r->vag()->Item(0); };
   WalkProperties(rail, std::vector<PropertyRow<IXMLFerrov>>{
