@@ -567,7 +567,7 @@ TEST_P(CompleteDamdfe, EveryModalShowsItsOwnBlockWhole) {
        {"PP7321", "04", "0017425", "EMPURRADOR RIO NEGRO I", "20261207", "BRMAO", "BRSTM"}},
       {"MDFe_ferroviario_exemplo.xml",
        "Modal Ferroviário",
-       {"G45PMG", "09/12/2026 06:45:00", "LMG", "DPG", "80", "HFE", "98,000", "97,450", "96,50", "6543763", "98,529",
+       {"G45PMG", "09/12/2026 06:45:00", "LMG", "DPG", "120", "HFE", "98,000", "97,450", "96,50", "6543763", "98,529",
         "VAGÕES (continuação)"}},
       {"MDFe_ferroviario_minimo.xml", "Modal Ferroviário", {"G45PMG", "LMG", "DPG", "6543210", "98,000", "97,450"}},
   };
