@@ -8,6 +8,7 @@
 #include "FileAccess.h"
 #include "RoadBlock.h"
 #include "SupplementaryParameters.h"
+#include "VerificationTexts.h"
 
 namespace {
 
@@ -48,14 +49,18 @@ IXMLTMDFe LoadAnyManifest(const std::filesystem::path& path, IXMLMdfeProc& proc)
 
 }  // namespace
 
-TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles) {
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles,
+                                        const verification::Verdict* knownVerdict) {
   RefuseHugeFile(xmlPath);
   TLoadedManifest loaded;
   loaded.manifest = LoadAnyManifest(xmlPath, loaded.proc);
   std::vector<TEventFile> events;
   for (const std::string& file : eventFiles) events.push_back(LoadEventFile(file));
   loaded.events = EventsFor(IdentityOf(loaded.manifest), events);
-  std::string roadBlock = CutRoadBlock(ReadWholeFile(xmlPath));
+  const std::string bytes = ReadWholeFile(xmlPath);
+  loaded.verdict = knownVerdict ? *knownVerdict
+                                : verification::VerifyManifest(bytes, VerificationSettings({}, false));
+  std::string roadBlock = CutRoadBlock(bytes);
   // Created only now: the drivers' names and CPF spend as little time on disk as can be.
   TRoadBlockFile roadBlockFile;
   roadBlockFile.Write(roadBlock);
