@@ -1,6 +1,7 @@
 #include "Verification.h"
 
 #include <cctype>
+#include <cstdint>
 #include <exception>
 #include <fstream>
 #include <sstream>
@@ -208,7 +209,16 @@ Verdict Verify(const std::string& bytes, const Settings& settings) {
   return verdict;
 }
 
+// As the printing refuses: a hostile file costs a bounded amount of memory.
+constexpr std::uintmax_t kMaxManifestBytes = 20 * 1024 * 1024;
+
 std::string ReadAll(const std::filesystem::path& file) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  if (!error && size > kMaxManifestBytes) {
+    throw std::runtime_error("o arquivo tem " + std::to_string(size / (1024 * 1024)) +
+                             " MB; um MDF-e tem no máximo 20 MB");
+  }
   std::ifstream in(file, std::ios::binary);
   if (!in) throw std::runtime_error("não foi possível ler o arquivo");
   std::ostringstream bytes;
