@@ -95,7 +95,6 @@ const Grammars& GrammarsIn(const std::filesystem::path& directory) {
 }  // namespace
 
 Schema CheckSchema(const std::string& bytes, const std::filesystem::path& directory) {
-  xml::XMLPlatformUtils::Initialize();  // counted; the binding keeps Xerces up for good
   Schema schema;
   const Grammars& grammars = GrammarsIn(directory);
   if (!grammars.loadErrors.empty()) {

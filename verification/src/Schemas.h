@@ -9,7 +9,8 @@
 
 namespace verification {
 
-// The grammars are read from the directory once per process; nothing outside it is read.
+// The grammars are read from the directory once per process; nothing outside it is read. Xerces
+// must be initialised (the exact parse does it).
 Schema CheckSchema(const std::string& bytes, const std::filesystem::path& directory);
 
 }  // namespace verification

@@ -310,7 +310,7 @@ std::vector<std::string> DetailLines(const Verdict& verdict) {
   if (!schema.checked) {
     lines.push_back("esquema: " + schema.notCheckedWhy);
   } else if (schema.violations.empty()) {
-    lines.push_back("esquema: válido");
+    lines.push_back("esquema: sem violações (o bloco do modal, em infModal, não é validado)");
   }
   for (const SchemaViolation& violation : schema.violations) {
     lines.push_back("esquema: linha " + std::to_string(violation.line) + ", coluna " +
