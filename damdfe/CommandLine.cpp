@@ -39,7 +39,7 @@ constexpr const char* kUsage =
     "\n"
     "DAMDFE:\n"
     "  --protocolo NÚMERO     número do protocolo de autorização\n"
-    "  --tipo TIPO            normal (padrão), contingencia ou dpec\n"
+    "  --tipo TIPO            normal (padrão) ou contingencia\n"
     "  --formato FORMATO      retrato (padrão) ou paisagem\n"
     "\n"
     "Outras:\n"

@@ -73,9 +73,25 @@ TManifestIdentity ManifestIdentity(const std::string& xmlPath) {
   return IdentityOf(LoadAnyManifest(xmlPath, proc));
 }
 
+namespace {
+
+std::string AuthorisedProtocol(const TLoadedManifest& loaded) {
+  return loaded.proc ? ToUtf8(loaded.proc->protMDFe()->infProt()->nProt()) : std::string();
+}
+
+}  // namespace
+
 std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& typedProtocol) {
-  if (!typedProtocol.empty() || !loaded.proc) return typedProtocol;
-  return ToUtf8(loaded.proc->protMDFe()->infProt()->nProt());
+  const std::string authorised = AuthorisedProtocol(loaded);
+  return authorised.empty() ? typedProtocol : authorised;
+}
+
+std::string ProtocolConflict(const TLoadedManifest& loaded, const std::string& typedProtocol) {
+  const std::string authorised = AuthorisedProtocol(loaded);
+  if (typedProtocol.empty() || authorised.empty() || typedProtocol == authorised) return "";
+  return "o protocolo digitado (" + typedProtocol + ") difere do protocolo de autorização do arquivo (" + authorised +
+         "). O DAMDFE mostra o protocolo autorizado: deixe o número do protocolo em branco ou digite " + authorised +
+         ".";
 }
 
 void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logoPath, const std::string& contingency,

@@ -28,8 +28,11 @@ TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::v
 // The key and environment of a manifest file (bare or authorised).
 TManifestIdentity ManifestIdentity(const std::string& xmlPath);
 
-// The protocol number to print: the typed one, else the one the file carries.
+// The protocol number to print: the one the file's authorisation carries, else the typed one.
 std::string ProtocolToPrint(const TLoadedManifest& loaded, const std::string& typedProtocol);
+
+// Why a typed protocol cannot be printed (it differs from the authorised one); empty when it can.
+std::string ProtocolConflict(const TLoadedManifest& loaded, const std::string& typedProtocol);
 
 // Every setting the templates get: the 32 fixed ones, then the supplementary and the event ones
 // (to their own sink when one is given).

@@ -65,6 +65,9 @@ std::string Print(const TPrintRequest& request, const ReportOutput& output,
       if (!request.contingency.empty() && loaded.manifest->infMDFe()->ide()->tpEmis() == u"1") {
         return kPrintErrorPrefix + kNormalEmissionMessage;
       }
+      if (const std::string conflict = ProtocolConflict(loaded, request.protocol); !conflict.empty()) {
+        return kPrintErrorPrefix + conflict;
+      }
       const std::filesystem::path templateFile =
           templateDirectory / (request.format == 0 ? kPortraitTemplate : kLandscapeTemplate);
       project.SetProjectFile(QString::fromStdString(templateFile.string()));

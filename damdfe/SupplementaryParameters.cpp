@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include <QString>
+
+#include "DisplayFormat.h"
 #include "ParameterText.h"
 #include "VerificationTexts.h"
 
@@ -90,14 +93,48 @@ std::u16string ContractorRows(const IXMLInfANTT& antt) {
   return rows.Text();
 }
 
-// The payee, the contract's value and how it is paid; a payment in instalments lists them in "parcelas".
+std::u16string Formatted(const char* format, const std::u16string& value) {
+  return report::displayFormatted(QString::fromLatin1(format), QString::fromStdU16String(value)).toStdU16String();
+}
+
+// Where the freight is paid: a bank's agency, a payment institution or a PIX key.
+std::u16string PaymentPlace(const IXMLNode& payment) {
+  IXMLNode bank = payment->ChildList()->FindNode(u"infBanc");
+  std::u16string code = ChildTextContent(bank, u"codBanco");
+  std::u16string agency = ChildTextContent(bank, u"codAgencia");
+  std::u16string institution = ChildTextContent(bank, u"CNPJIPEF");
+  std::u16string pix = ChildTextContent(bank, u"PIX");
+  if (!code.empty() || !agency.empty()) return u"Banco " + code + u", agência " + agency;
+  if (!institution.empty()) return u"Instituição de pagamento " + Formatted("cpf_cnpj", institution);
+  if (!pix.empty()) return u"PIX " + pix;
+  return u"";
+}
+
+std::u16string PayeeId(const IXMLInfPag& payment) {
+  std::u16string id = TaxIdOf(payment->CPF(), payment->CNPJ());
+  return id.empty() ? payment->idEstrangeiro() : id;
+}
+
+// The payee, the contract's value, how and where it is paid; a payment in instalments lists them
+// in "parcelas", its components in "componentes_pagamento".
 std::u16string PaymentRows(const IXMLInfANTT& antt) {
   TRows rows;
   auto payments = antt->infPag();
   for (const IXMLInfPag& payment : *payments) {
-    std::u16string id = TaxIdOf(payment->CPF(), payment->CNPJ());
-    if (id.empty()) id = payment->idEstrangeiro();
-    rows.Add({payment->xNome(), id, payment->vContrato(), payment->indPag()});
+    rows.Add({payment->xNome(), PayeeId(payment), payment->vContrato(), payment->indPag(), PaymentPlace(payment)});
+  }
+  return rows.Text();
+}
+
+// Grouped by payee.
+std::u16string PaymentComponentRows(const IXMLInfANTT& antt) {
+  TRows rows;
+  auto payments = antt->infPag();
+  for (const IXMLInfPag& payment : *payments) {
+    for (const IXMLNode& component : ChildElementsNamed(payment, u"Comp")) {
+      rows.Add({payment->xNome(), ChildTextContent(component, u"tpComp"), ChildTextContent(component, u"vComp"),
+                ChildTextContent(component, u"xComp")});
+    }
   }
   return rows.Text();
 }
@@ -150,6 +187,104 @@ std::u16string LinkedDocumentRows(const IXMLInfMDFe& infMDFe) {
     for (const IXMLInfMDFeTransp& mdfe : *mdfes) rows.Add({name, u"MDF-e", GroupsOfFour(mdfe->chMDFe())});
   }
   return rows.Text();
+}
+
+std::u16string SealsOf(const IXMLNode& unit, std::u16string_view list) {
+  std::vector<std::u16string> numbers;
+  for (const IXMLNode& seal : ChildElementsNamed(unit, list)) numbers.push_back(ChildTextContent(seal, u"nLacre"));
+  return Joined(numbers);
+}
+
+// Every linked document of every unloading municipality, with how it reads in a group row.
+template <class Visit>
+void ForEachLinkedDocument(const IXMLInfMDFe& infMDFe, Visit visit) {
+  static constexpr std::pair<std::u16string_view, std::u16string_view> kinds[] = {
+      {u"infCTe", u"chCTe"}, {u"infNFe", u"chNFe"}, {u"infMDFeTransp", u"chMDFe"}};
+  static constexpr std::u16string_view names[] = {u"CT-e ", u"NF-e ", u"MDF-e "};
+  auto municipalities = infMDFe->infDoc()->infMunDescarga();
+  for (const IXMLInfMunDescarga& municipality : *municipalities) {
+    for (size_t kind = 0; kind < std::size(kinds); ++kind) {
+      for (const IXMLNode& document : ChildElementsNamed(municipality, kinds[kind].first)) {
+        visit(std::u16string(names[kind]) + GroupsOfFour(ChildTextContent(document, kinds[kind].second)), document);
+      }
+    }
+  }
+}
+
+// Under each document, its transport units with their seals and, beside and below each, the cargo
+// units it carries with theirs.
+std::u16string UnitRows(const IXMLInfMDFe& infMDFe) {
+  TRows rows;
+  ForEachLinkedDocument(infMDFe, [&rows](const std::u16string& document, const IXMLNode& node) {
+    for (const IXMLNode& transport : ChildElementsNamed(node, u"infUnidTransp")) {
+      std::vector<IXMLNode> cargo = ChildElementsNamed(transport, u"infUnidCarga");
+      auto cargoCells = [&cargo](size_t n) {
+        if (n >= cargo.size()) return std::vector<std::u16string>(3);
+        return std::vector<std::u16string>{ChildTextContent(cargo[n], u"tpUnidCarga"),
+                                           ChildTextContent(cargo[n], u"idUnidCarga"),
+                                           SealsOf(cargo[n], u"lacUnidCarga")};
+      };
+      for (size_t n = 0; n < std::max<size_t>(1, cargo.size()); ++n) {
+        const std::vector<std::u16string> unit = cargoCells(n);
+        if (n == 0) {
+          rows.Add({document, ChildTextContent(transport, u"tpUnidTransp"), ChildTextContent(transport, u"idUnidTransp"),
+                    SealsOf(transport, u"lacUnidTransp"), unit[0], unit[1], unit[2]});
+        } else {
+          rows.Add({document, u"", u"", u"", unit[0], unit[1], unit[2]});
+        }
+      }
+    }
+  });
+  return rows.Text();
+}
+
+std::u16string DangerousGoodsRows(const IXMLInfMDFe& infMDFe) {
+  TRows rows;
+  ForEachLinkedDocument(infMDFe, [&rows](const std::u16string& document, const IXMLNode& node) {
+    for (const IXMLNode& goods : ChildElementsNamed(node, u"peri")) {
+      rows.Add({document, ChildTextContent(goods, u"nONU"), ChildTextContent(goods, u"xNomeAE"),
+                ChildTextContent(goods, u"xClaRisco"), ChildTextContent(goods, u"grEmb"),
+                ChildTextContent(goods, u"qTotProd"), ChildTextContent(goods, u"qVolTipo")});
+    }
+  });
+  return rows.Text();
+}
+
+// A place of a full load: its CEP, or where it lies.
+std::u16string LoadPlace(const IXMLNode& place) {
+  std::u16string cep = ChildTextContent(place, u"CEP");
+  if (!cep.empty()) return u"CEP " + Formatted("cep", cep);
+  std::u16string latitude = ChildTextContent(place, u"latitude");
+  std::u16string longitude = ChildTextContent(place, u"longitude");
+  if (latitude.empty() && longitude.empty()) return u"";
+  return u"Latitude " + latitude + u", longitude " + longitude;
+}
+
+// An address in two lines, leaving out what is empty: "street, number" and "complement - district".
+std::u16string StreetLine(const IXMLTEndeEmi& address) { return Joined({address->xLgr(), address->nro()}); }
+
+std::u16string DistrictLine(const IXMLTEndeEmi& address) {
+  std::u16string complement = address->xCpl();
+  std::u16string district = address->xBairro();
+  return complement.empty() || district.empty() ? complement + district : complement + u" - " + district;
+}
+
+// Brazilian numbers with their area code: "(44) 3333-4444", "(44) 93333-4444"; a leading trunk 0 goes.
+std::u16string PhoneNumber(std::u16string digits) {
+  if (digits.size() == 11 && digits.front() == u'0') digits.erase(0, 1);
+  if (digits.size() != 10 && digits.size() != 11) return digits;
+  if (digits.find_first_not_of(u"0123456789") != std::u16string::npos) return digits;
+  const size_t local = digits.size() - 2;
+  return u"(" + digits.substr(0, 2) + u") " + digits.substr(2, local - 4) + u"-" + digits.substr(digits.size() - 4);
+}
+
+std::u16string Contacts(const IXMLEmit& emit) {
+  IXMLTEndeEmi address = emit->enderEmit();
+  std::u16string phone = address->fone();
+  std::u16string email = address->email();
+  std::u16string line = phone.empty() ? u"" : u"Fone: " + PhoneNumber(phone);
+  if (!email.empty()) line += (line.empty() ? u"" : u"   ") + (u"E-mail: " + email);
+  return line;
 }
 
 std::u16string LoadingMunicipalities(const IXMLIde& ide) {
@@ -212,7 +347,9 @@ void SetSupplementaryParameters(const TLoadedManifest& loaded, const std::string
 
   const IXMLRodo& rodo = loaded.roadBlock;
   IXMLInfANTT antt = rodo->infANTT();
+  // The 1.00 layout has the carrier's RNTRC directly under "rodo".
   std::u16string carrierRNTRC = antt->RNTRC();
+  if (carrierRNTRC.empty()) carrierRNTRC = ChildTextContent(rodo, u"RNTRC");
   set("RNTRC", carrierRNTRC);
   set("RENAVAM", rodo->veicTracao()->RENAVAM());
   set("proprietarios", OwnerRows(rodo));
@@ -234,4 +371,21 @@ void SetSupplementaryParameters(const TLoadedManifest& loaded, const std::string
   set("observacoes", Paragraphs(complementary));
   set("observacoes_fisco", Paragraphs(forTheTaxAuthority));
   set("documentos", LinkedDocumentRows(infMDFe));
+
+  IXMLTEndeEmi address = emit->enderEmit();
+  set("emit_xNome", emit->xNome());
+  set("emit_logradouro", StreetLine(address));
+  set("emit_bairro", DistrictLine(address));
+  set("emit_xMun", address->xMun());
+  set("emit_UF", address->UF());
+  set("emit_IE", emit->IE());
+  set("emit_contato", Contacts(emit));
+  set("prod_cEAN", product->cEAN());
+  IXMLNode fullLoad = product->ChildList()->FindNode(u"infLotacao");
+  set("lotacao_carregamento", LoadPlace(fullLoad ? fullLoad->ChildList()->FindNode(u"infLocalCarrega") : IXMLNode()));
+  set("lotacao_descarregamento",
+      LoadPlace(fullLoad ? fullLoad->ChildList()->FindNode(u"infLocalDescarrega") : IXMLNode()));
+  set("unidades", UnitRows(infMDFe));
+  set("perigosos", DangerousGoodsRows(infMDFe));
+  set("componentes_pagamento", PaymentComponentRows(antt));
 }

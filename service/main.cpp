@@ -31,7 +31,7 @@ constexpr const char* kUsage =
     "\n"
     "  POST /damdfe           corpo: o XML do MDF-e (application/xml), ou multipart/form-data com as\n"
     "                         partes \"xml\" e \"logo\"; consulta: formato=retrato|paisagem,\n"
-    "                         tipo=normal|contingencia|dpec, protocolo=NÚMERO; responde application/pdf\n"
+    "                         tipo=normal|contingencia, protocolo=NÚMERO; responde application/pdf\n"
     "  POST /parametros       o mesmo corpo; responde os parâmetros do relatório em JSON\n"
     "  POST /verificacao      o mesmo corpo; responde em JSON se a assinatura digital, o protocolo,\n"
     "                         a chave de acesso, o certificado e o esquema do MDF-e conferem\n"

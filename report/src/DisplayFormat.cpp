@@ -71,6 +71,15 @@ const Words kCargoTypes{{"01", "Granel sólido"},
                         {"10", "Perigosa (conteinerizada)"},
                         {"11", "Perigosa (carga geral)"}};
 
+const Words kTransportUnits{{"1", "Rodoviário Tração"}, {"2", "Rodoviário Reboque"}, {"3", "Navio"}, {"4", "Balsa"},
+                            {"5", "Aeronave"},          {"6", "Vagão"},              {"7", "Outros"}};
+const Words kCargoUnits{{"1", "Container"}, {"2", "ULD"}, {"3", "Pallet"}, {"4", "Outros"}};
+const Words kPaymentComponents{{"01", "Vale Pedágio"},
+                               {"02", "Impostos, taxas e contribuições"},
+                               {"03", "Despesas (bancárias, meios de pagamento, outras)"},
+                               {"04", "Frete"},
+                               {"99", "Outros"}};
+
 using Format = std::function<QString(const QString&)>;
 
 const std::map<QString, Format>& formats() {
@@ -85,6 +94,9 @@ const std::map<QString, Format>& formats() {
       {"unidade", [](const QString& v) { return inWords(kWeightUnits, v); }},
       {"forma_pagamento", [](const QString& v) { return inWords(kPaymentForms, v); }},
       {"tipo_carga", [](const QString& v) { return kCargoTypes.count(v) ? v + " - " + kCargoTypes.at(v) : v; }},
+      {"tipo_unidade_transporte", [](const QString& v) { return inWords(kTransportUnits, v); }},
+      {"tipo_unidade_carga", [](const QString& v) { return inWords(kCargoUnits, v); }},
+      {"tipo_componente", [](const QString& v) { return inWords(kPaymentComponents, v); }},
   };
   return all;
 }

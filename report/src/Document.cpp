@@ -4,6 +4,7 @@
 #include "RvProject.h"
 #include "ScaledText.h"
 
+#include <QFontMetricsF>
 #include <QHash>
 #include <QImageReader>
 #include <QTextLayout>
@@ -45,6 +46,13 @@ void formatCells(const TableItem& table, std::vector<QStringList>& rows) {
   }
 }
 
+QImage measuringDevice() {
+  QImage device(1, 1, QImage::Format_Mono);
+  device.setDotsPerMeterX(qRound(kMeasuringDpi / 0.0254));
+  device.setDotsPerMeterY(qRound(kMeasuringDpi / 0.0254));
+  return device;
+}
+
 // Breaks a cell's text as the painter will draw it, measured at the PDF's
 // resolution; a word wider than the cell breaks between letters.
 QStringList wrapText(const QString& text, const TextScale& scale, double widthMm, const QPaintDevice& device) {
@@ -74,9 +82,7 @@ void layOutLines(const TableItem& table, TableFlow& flow) {
     std::iota(flow.rowStart.begin(), flow.rowStart.end(), size_t{0});
     return;
   }
-  QImage device(1, 1, QImage::Format_Mono);
-  device.setDotsPerMeterX(qRound(kMeasuringDpi / 0.0254));
-  device.setDotsPerMeterY(qRound(kMeasuringDpi / 0.0254));
+  const QImage device = measuringDevice();
   const TextScale scale(table.font, table.font.size, &device);
   flow.wrapped.resize(flow.rows.size());
   // A long list repeats its values (a municipality for each of its keys): each is broken once.
@@ -86,13 +92,15 @@ void layOutLines(const TableItem& table, TableFlow& flow) {
     std::vector<QStringList>& lines = flow.wrapped[row];
     lines.resize(table.columns.size());
     size_t height = 1;
-    for (size_t column = 0; column < table.columns.size() && column < static_cast<size_t>(cells.size()); ++column) {
+    for (size_t column = 0; !flow.groupRow[row] && column < table.columns.size() &&
+                            column < static_cast<size_t>(cells.size());
+         ++column) {
       const TableColumn& cellColumn = table.columns[column];
       if (!cellColumn.wrap) continue;
       const QString& cell = cells[static_cast<qsizetype>(column)];
       auto known = broken[column].constFind(cell);
       if (known == broken[column].cend())
-        known = broken[column].insert(cell, wrapText(cell, scale, cellColumn.width - 2 * kCellPadding, device));
+        known = broken[column].insert(cell, wrapText(cell, scale, flow.widths[column] - 2 * kCellPadding, device));
       lines[column] = *known;
       height = std::max(height, static_cast<size_t>(lines[column].size()));
     }
@@ -100,15 +108,197 @@ void layOutLines(const TableItem& table, TableFlow& flow) {
   }
 }
 
-// The count of lines from "first" that a sheet takes: a row that would break at the
-// sheet's end goes whole to the next one. Only a row taller than a free box breaks;
-// 0 when the row is the box's first and the box is shared with tables before.
+size_t rowOfLine(const TableFlow& flow, size_t line) {
+  return static_cast<size_t>(std::upper_bound(flow.rowStart.begin(), flow.rowStart.end(), line) -
+                             flow.rowStart.begin()) -
+         1;
+}
+
+// The count of lines from "first" that the last copy of the columns on a sheet takes: a row
+// that would break at the sheet's end goes whole to the next one. Only a row taller than a free
+// box breaks; 0 when the row is the box's first and the box is shared with tables before.
 size_t keptTogether(const TableFlow& flow, size_t first, size_t count, bool boxShared) {
   const size_t end = first + count;
   if (end >= flow.rowStart.back()) return count;
-  const size_t rowStart = *(std::upper_bound(flow.rowStart.begin(), flow.rowStart.end(), end) - 1);
+  const size_t rowStart = flow.rowStart[rowOfLine(flow, end)];
   if (rowStart > first) return rowStart - first;
-  return boxShared ? 0 : count;
+  return rowStart == first && boxShared ? 0 : count;
+}
+
+// A group's name is never the last line of a copy of the columns while its rows go on.
+size_t withoutLoneGroupName(const TableFlow& flow, size_t first, size_t count) {
+  while (count > 0 && first + count < flow.rowStart.back() && flow.groupRow[rowOfLine(flow, first + count - 1)])
+    --count;
+  return count;
+}
+
+// Pulls the group field out of every row; consecutive rows of the same value form a group,
+// headed by a row holding its name.
+void groupRows(const TableItem& table, TableFlow& flow) {
+  flow.groupRow.assign(flow.rows.size(), false);
+  flow.groupOf.assign(flow.rows.size(), -1);
+  if (table.groupField < 0) return;
+  std::vector<QStringList> rows;
+  rows.reserve(flow.rows.size() + 16);
+  flow.groupRow.clear();
+  flow.groupOf.clear();
+  for (QStringList& cells : flow.rows) {
+    const QString name = table.groupField < cells.size() ? cells.takeAt(table.groupField) : QString();
+    if (flow.groupNames.isEmpty() || flow.groupNames.back() != name) {
+      flow.groupNames << name;
+      rows.push_back({name});
+      flow.groupRow.push_back(true);
+      flow.groupOf.push_back(static_cast<int>(flow.groupNames.size() - 1));
+    }
+    rows.push_back(std::move(cells));
+    flow.groupRow.push_back(false);
+    flow.groupOf.push_back(static_cast<int>(flow.groupNames.size() - 1));
+  }
+  flow.rows = std::move(rows);
+}
+
+// A copy of the columns that begins inside a group begins with the group's name, marked as
+// going on.
+void continueGroup(TableFlow& flow, size_t line) {
+  if (flow.groupNames.isEmpty() || line == 0 || line >= flow.rowStart.back()) return;
+  const size_t row = rowOfLine(flow, line);
+  if (flow.rowStart[row] != line || flow.groupRow[row]) return;
+  const int group = flow.groupOf[row];
+  const auto at = static_cast<std::ptrdiff_t>(row);
+  flow.rows.insert(flow.rows.begin() + at, {flow.groupNames[group] + QStringLiteral(" (continuação)")});
+  flow.groupRow.insert(flow.groupRow.begin() + at, true);
+  flow.groupOf.insert(flow.groupOf.begin() + at, group);
+  if (!flow.wrapped.empty()) flow.wrapped.insert(flow.wrapped.begin() + at, std::vector<QStringList>());
+  flow.rowStart.insert(flow.rowStart.begin() + at, line);
+  for (auto start = flow.rowStart.begin() + at + 1; start != flow.rowStart.end(); ++start) ++*start;
+}
+
+// Widths of texts in millimetres, from the advance of each letter (the fonts are not shaped).
+class TextWidths {
+ public:
+  TextWidths(const TextFont& face, double size, const QPaintDevice& device)
+      : metrics_(TextScale(face, size, &device).font(), &device) {
+    const TextScale scale(face, size, &device);
+    mmPerUnit_ = scale.factor() / device.logicalDpiX() * 25.4;
+  }
+
+  double of(QStringView text) {
+    double units = 0;
+    for (QChar c : text) {
+      auto known = advances_.constFind(c.unicode());
+      if (known == advances_.cend()) known = advances_.insert(c.unicode(), metrics_.horizontalAdvance(c));
+      units += *known;
+    }
+    return units * mmPerUnit_;
+  }
+
+  double ofWidestWord(QStringView text) {
+    double widest = 0;
+    for (QStringView word : text.split(u' ', Qt::SkipEmptyParts)) widest = std::max(widest, of(word));
+    return widest;
+  }
+
+ private:
+  QFontMetricsF metrics_;
+  double mmPerUnit_ = 0;
+  QHash<char16_t, double> advances_;
+};
+
+// The least width of each column (its widest word, or the whole text of a cell that does
+// not wrap; an empty column its caption), the width it would like (its widest text) and, where
+// even the least widths do not fit, how narrow it can be (a column that wraps breaks its words
+// between letters down to its caption's width).
+struct ColumnNeeds {
+  std::vector<double> least;
+  std::vector<double> most;
+  std::vector<double> narrowest;
+  std::vector<bool> empty;
+};
+
+// Measured a little wide, as the painter's wrapping leaves a slack.
+constexpr double kMeasureSlack = 1.04;
+
+ColumnNeeds measureColumns(const TableItem& table, const std::vector<QStringList>& rows, const QPaintDevice& device) {
+  const size_t count = table.columns.size();
+  ColumnNeeds needs{std::vector<double>(count), std::vector<double>(count), std::vector<double>(count),
+                    std::vector<bool>(count, true)};
+  // A cell that does not wrap may shrink to the smallest size to keep its line.
+  const double smallestSize = std::min(table.font.size, table.font.minSize);
+  TextWidths cells(table.font, table.font.size, device);
+  for (const QStringList& row : rows) {
+    for (size_t column = 0; column < count && column < static_cast<size_t>(row.size()); ++column) {
+      const QString& cell = row[static_cast<qsizetype>(column)];
+      if (cell.isEmpty()) continue;
+      needs.empty[column] = false;
+      const double whole = cells.of(cell);
+      needs.most[column] = std::max(needs.most[column], whole);
+      needs.least[column] = std::max(needs.least[column], table.columns[column].wrap
+                                                              ? cells.ofWidestWord(cell)
+                                                              : whole * smallestSize / table.font.size);
+    }
+  }
+  const TextFont& face = table.headerFont;
+  TextWidths header(face, face.size, device);
+  TextWidths smallestHeader(face, std::min(face.size, face.minSize), device);
+  for (size_t column = 0; column < count; ++column) {
+    const QString& caption = table.columns[column].header;
+    const double natural = header.of(caption);
+    const double smallest = smallestHeader.of(caption) * kMeasureSlack + 2 * kCellPadding;
+    if (needs.empty[column]) {
+      needs.least[column] = needs.most[column] = natural;
+    } else {
+      needs.least[column] = std::max(needs.least[column], smallestHeader.of(caption));
+      needs.most[column] = std::max(needs.most[column], natural);
+    }
+    needs.least[column] = needs.least[column] * kMeasureSlack + 2 * kCellPadding;
+    needs.narrowest[column] = table.columns[column].wrap ? std::min(smallest, needs.least[column]) : needs.least[column];
+    needs.most[column] = std::max(needs.least[column], needs.most[column] * kMeasureSlack + 2 * kCellPadding);
+  }
+  return needs;
+}
+
+// Every column gets its least width, then toward the width it would like, then what is left in
+// the proportions the template gives the columns that show something.
+std::vector<double> shareWidth(const TableItem& table, const ColumnNeeds& needs, double width) {
+  std::vector<double> widths = needs.least;
+  const double least = std::accumulate(widths.begin(), widths.end(), 0.0);
+  if (least >= width) {
+    // The columns that wrap give up what they can, in proportion; only then everything shrinks.
+    double yielding = 0;
+    for (size_t c = 0; c < widths.size(); ++c) yielding += needs.least[c] - needs.narrowest[c];
+    const double share = yielding > 0 ? std::min(1.0, (least - width) / yielding) : 0.0;
+    for (size_t c = 0; c < widths.size(); ++c) widths[c] -= (needs.least[c] - needs.narrowest[c]) * share;
+    const double left = std::accumulate(widths.begin(), widths.end(), 0.0);
+    if (left > width)
+      for (double& column : widths) column *= width / left;
+    return widths;
+  }
+  double spare = width - least;
+  // Lines that would shrink come first, then wrapped cells are given fewer lines.
+  for (const bool wrapping : {false, true}) {
+    double lacking = 0;
+    for (size_t c = 0; c < widths.size(); ++c)
+      if (table.columns[c].wrap == wrapping) lacking += needs.most[c] - widths[c];
+    if (lacking <= 0) continue;
+    const double share = std::min(1.0, spare / lacking);
+    for (size_t c = 0; c < widths.size(); ++c)
+      if (table.columns[c].wrap == wrapping) widths[c] += (needs.most[c] - widths[c]) * share;
+    spare -= lacking * share;
+  }
+  double proportions = 0;
+  const bool anyShown = std::find(needs.empty.begin(), needs.empty.end(), false) != needs.empty.end();
+  auto takesSpare = [&](size_t c) { return !anyShown || !needs.empty[c]; };
+  for (size_t c = 0; c < widths.size(); ++c)
+    if (takesSpare(c)) proportions += std::max(table.columns[c].width, 0.01);
+  for (size_t c = 0; c < widths.size(); ++c)
+    if (takesSpare(c)) widths[c] += spare * std::max(table.columns[c].width, 0.01) / proportions;
+  return widths;
+}
+
+// How many copies of the columns stand side by side in a box: as asked, or as many as fit.
+int copiesIn(int asked, double boxWidth, double leastBlock, double gap) {
+  if (asked > 0) return asked;
+  return std::clamp(static_cast<int>(std::floor((boxWidth + gap + 1e-6) / (leastBlock + gap))), 1, 20);
 }
 
 }  // namespace
@@ -234,23 +424,47 @@ double Document::fillStack(const GroupItem& stack, const Placement& at) {
   return cursor;
 }
 
+size_t TableSlice::tallestBlock() const {
+  size_t tallest = 0;
+  for (const TableBlock& block : blocks) tallest = std::max(tallest, block.lineCount);
+  return tallest;
+}
+
 double Document::flowTable(const TableItem& table, const Placement& at) {
   TableFlow flow;
   flow.rows = splitRows(expandPlaceholders(table.rows, parameters_, SheetContext{}));
+  groupRows(table, flow);
   formatCells(table, flow.rows);
+
+  QRectF first = table.box.translated(at.origin);
+  const QRectF later =
+      table.continuation ? table.continuation->translated(at.continuationOrigin) : table.box.translated(at.origin);
+  std::vector<QStringList> cells;
+  for (size_t row = 0; row < flow.rows.size(); ++row)
+    if (!flow.groupRow[row]) cells.push_back(flow.rows[row]);
+  const ColumnNeeds needs = measureColumns(table, cells, measuringDevice());
+  const double leastBlock = std::accumulate(needs.least.begin(), needs.least.end(), 0.0);
+  const int firstAcross = copiesIn(table.across, first.width(), leastBlock, table.gap);
+  const int laterAcross = copiesIn(table.continuation ? table.continuationAcross : table.across, later.width(),
+                                   leastBlock, table.gap);
+  auto blockIn = [&table](const QRectF& box, int across) { return (box.width() - table.gap * (across - 1)) / across; };
+  // One set of column widths on every sheet, so that wrapped cells break the same way; the
+  // template's widths are the most a block of a fixed count takes.
+  flow.blockWidth = std::min(blockIn(first, firstAcross), blockIn(later, laterAcross));
+  if (table.across > 0 && (flow.blockWidth <= 0 || table.blockWidth() < flow.blockWidth))
+    flow.blockWidth = table.blockWidth();
+  flow.widths = shareWidth(table, needs, flow.blockWidth);
   layOutLines(table, flow);
-  const size_t lineCount = flow.rowStart.back();
 
   auto capacity = [&table](const QRectF& box, double headerHeight) {
     const double linesPerBlock = std::floor((box.height() - headerHeight) / table.rowHeight + 1e-6);
     return linesPerBlock < 1 ? size_t{0} : static_cast<size_t>(linesPerBlock);
   };
-  const double captionHeight = table.continuationCaption.isEmpty() ? 0.0 : table.rowHeight;
-  const double laterHeaderHeight = table.continuationHeaderHeight + captionHeight;
-  QRectF first = table.box.translated(at.origin);
-  const QRectF later =
-      table.continuation ? table.continuation->translated(at.continuationOrigin) : table.box.translated(at.origin);
-  if (capacity(first, table.headerHeight) == 0 || capacity(later, laterHeaderHeight) == 0) {
+  auto captionHeight = [&table](const QString& caption) { return caption.isEmpty() ? 0.0 : table.rowHeight; };
+  const QString& firstCaption = table.caption.isEmpty() ? table.continuationCaption : table.caption;
+  const double firstHeader = table.headerHeight + captionHeight(table.caption);
+  const double laterHeader = table.continuationHeaderHeight + captionHeight(firstCaption);
+  if (capacity(first, firstHeader) == 0 || capacity(later, laterHeader) == 0) {
     throw ERvProjectError(
         QStringLiteral("Modelo de relatório \"%1\", relatório \"%2\": uma tabela é baixa demais para uma linha.")
             .arg(templatePath_, report_.name)
@@ -266,36 +480,41 @@ double Document::flowTable(const TableItem& table, const Placement& at) {
   size_t next = 0;
   int sheet = 0;
   do {
-    QRectF box = first;
-    int across = table.across;
-    double headerHeight = table.headerHeight;
+    const bool begins = flow.slices.empty();
+    TableSlice slice{sheet, first, {}, table.headerHeight, 0.0, begins ? table.caption : table.continuationCaption,
+                     !begins};
+    int across = firstAcross;
     if (sheet > 0) {
-      across = table.continuation ? table.continuationAcross : table.across;
-      headerHeight = laterHeaderHeight;
+      if (begins) slice.caption = firstCaption;
+      across = laterAcross;
+      slice.headerHeight = table.continuationHeaderHeight;
       if (used.size() <= static_cast<size_t>(sheet)) used.resize(static_cast<size_t>(sheet) + 1, 0.0);
-      box = later.adjusted(0, used[static_cast<size_t>(sheet)], 0, 0);
+      slice.box = later.adjusted(0, used[static_cast<size_t>(sheet)], 0, 0);
     }
-    const size_t perBlock = capacity(box, headerHeight);
-    if (perBlock == 0) {
-      ++sheet;  // this sheet's share is taken; the next one is free
-      continue;
-    }
+    slice.captionHeight = captionHeight(slice.caption);
+    slice.headerHeight += slice.captionHeight;
+    const size_t perBlock = capacity(slice.box, slice.headerHeight);
     const bool shared = sheet > 0 && used[static_cast<size_t>(sheet)] > 0;
-    const size_t count =
-        keptTogether(flow, next, std::min(perBlock * static_cast<size_t>(across), lineCount - next), shared);
-    if (count == 0 && lineCount > 0) {
-      ++sheet;
+    for (int block = 0; perBlock > 0 && block < across && next < flow.rowStart.back(); ++block) {
+      continueGroup(flow, next);
+      size_t count = std::min(perBlock, flow.rowStart.back() - next);
+      if (block == across - 1) count = keptTogether(flow, next, count, shared && block == 0);
+      count = withoutLoneGroupName(flow, next, count);
+      if (count == 0) break;
+      slice.blocks.push_back(TableBlock{next, count});
+      next += count;
+    }
+    if (perBlock == 0 || (slice.blocks.empty() && flow.rowStart.back() > 0)) {
+      ++sheet;  // this sheet's share is taken, or not one row fits under the caption: the next one is free
       continue;
     }
-    flow.slices.push_back(
-        TableSlice{sheet, box, next, count, across, headerHeight, sheet > 0 ? captionHeight : 0.0, perBlock});
     if (sheet > 0)
       used[static_cast<size_t>(sheet)] +=
-          headerHeight + static_cast<double>(std::min(count, perBlock)) * table.rowHeight + kStackedTableGap;
-    next += count;
+          slice.headerHeight + static_cast<double>(slice.tallestBlock()) * table.rowHeight + kStackedTableGap;
+    flow.slices.push_back(std::move(slice));
     ++sheet;
-  } while (next < lineCount && sheet < kMaxSheets);
-  if (next < lineCount) {
+  } while ((next < flow.rowStart.back() || flow.slices.empty()) && sheet < kMaxSheets);
+  if (next < flow.rowStart.back()) {
     throw ERvProjectError(QStringLiteral("O relatório passaria de %1 folhas: há linhas demais para um DAMDFE.")
                               .arg(kMaxSheets)
                               .toStdString());
@@ -303,11 +522,9 @@ double Document::flowTable(const TableItem& table, const Placement& at) {
 
   sheetCount_ = std::max(sheetCount_, sheet);
   const TableSlice& firstSlice = flow.slices.front();  // every table has one, an empty table its header
-  const double bottom =
-      firstSlice.sheet > 0
-          ? first.top()
-          : first.top() + firstSlice.headerHeight +
-                static_cast<double>(std::min(firstSlice.lineCount, firstSlice.linesPerBlock)) * table.rowHeight;
+  const double bottom = firstSlice.sheet > 0 ? first.top()
+                                             : first.top() + firstSlice.headerHeight +
+                                                   static_cast<double>(firstSlice.tallestBlock()) * table.rowHeight;
   tables_[&table] = std::move(flow);
   return bottom;
 }

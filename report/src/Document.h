@@ -19,17 +19,23 @@ namespace report {
 
 using Parameters = std::map<QString, QString>;
 
-// A run of a table's lines on one sheet. A line is one rowHeight: a plain row
-// is one line, a row with wrapped cells as many as its longest cell needs.
+// The lines [firstLine, firstLine + lineCount) in one of the copies of the columns.
+struct TableBlock {
+  size_t firstLine = 0;
+  size_t lineCount = 0;
+};
+
+// A table's part on one sheet. A line is one rowHeight: a plain row is one line, a row with
+// wrapped cells as many as its longest cell needs.
 struct TableSlice {
   int sheet = 0;
   QRectF box;
-  size_t firstLine = 0;
-  size_t lineCount = 0;
-  int across = 1;
-  double headerHeight = 0.0;   // the caption's included
-  double captionHeight = 0.0;  // on continuation sheets with a caption
-  size_t linesPerBlock = 1;    // in each of the "across" copies
+  std::vector<TableBlock> blocks;  // side by side
+  double headerHeight = 0.0;       // the caption's included
+  double captionHeight = 0.0;
+  QString caption;
+  bool continued = false;  // the table began on an earlier sheet
+  size_t tallestBlock() const;
 };
 
 struct TableFlow {
@@ -38,6 +44,12 @@ struct TableFlow {
   std::vector<std::vector<QStringList>> wrapped;
   // The first line of each row, and the total after the last row.
   std::vector<size_t> rowStart;
+  // Rows that head a group (its name, one cell across the columns), and the group of each row.
+  std::vector<bool> groupRow;
+  std::vector<int> groupOf;
+  QStringList groupNames;
+  std::vector<double> widths;  // of the columns, sized from their content
+  double blockWidth = 0.0;
   std::vector<TableSlice> slices;
 };
 
@@ -66,6 +78,9 @@ class Document {
   // Every output draws through this; the painter's device fixes the scale.
   void paintPage(QPainter& painter, int sheet) const;
 
+  // Texts drawn so far that did not fit their fixed box and were cut, one line each.
+  const QStringList& overflows() const { return overflows_; }
+
  private:
   // Where items go on the first sheet and where their tables continue; returns the lowest edge filled.
   struct Placement {
@@ -88,6 +103,7 @@ class Document {
   std::map<const GroupItem*, QPointF> stackedOrigins_;  // the children of stacks
   // Height taken on each sheet of a continuation box, by box.
   std::map<std::array<double, 4>, std::vector<double>> continuationUse_;
+  mutable QStringList overflows_;
 
   friend class PagePainter;
 };

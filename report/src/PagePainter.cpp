@@ -62,7 +62,7 @@ class PagePainter {
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::TextAntialiasing);
-    paintItems(document_.report_.items, margin_, false);
+    paintItems(document_.report_.items, margin_, Sheets::First);
     canvas().restore();
   }
 
@@ -89,25 +89,29 @@ class PagePainter {
 
   QString expand(const QString& text) const { return expandPlaceholders(text, document_.parameters_, context_); }
 
-  void paintItems(const std::vector<Item>& items, QPointF origin, bool repeated) {
+  // An item takes its group's sheets unless it names its own.
+  void paintItems(const std::vector<Item>& items, QPointF origin, Sheets inherited) {
     for (const Item& item : items) {
       if (!document_.visible(item)) continue;
-      const bool onEverySheet = repeated || item.repeat;
-      std::visit([&](const auto& content) { paintItem(content, origin, onEverySheet); }, item.content);
+      const Sheets sheets = item.sheets == Sheets::First ? inherited : item.sheets;
+      std::visit([&](const auto& content) { paintItem(content, origin, sheets); }, item.content);
     }
   }
 
-  bool skipped(bool onEverySheet) const { return context_.sheet > 0 && !onEverySheet; }
+  bool skipped(Sheets sheets) const {
+    const bool first = context_.sheet == 0;
+    return sheets == Sheets::First ? !first : sheets == Sheets::Later && first;
+  }
 
-  void paintItem(const GroupItem& group, QPointF origin, bool onEverySheet) {
+  void paintItem(const GroupItem& group, QPointF origin, Sheets sheets) {
     const auto stacked = document_.stackedOrigins_.find(&group);
     paintItems(group.items,
                stacked == document_.stackedOrigins_.end() ? origin + group.origin : margin_ + stacked->second,
-               onEverySheet);
+               sheets);
   }
 
-  void paintItem(const TextItem& item, QPointF origin, bool onEverySheet) {
-    if (skipped(onEverySheet)) return;
+  void paintItem(const TextItem& item, QPointF origin, Sheets sheets) {
+    if (skipped(sheets)) return;
     const bool several = context_.sheetCount > 1 && item.textOnSeveralSheets;
     drawText(toDevice(item.box, origin), expand(several ? *item.textOnSeveralSheets : item.text),
              TextStyle{item.font, item.align, item.wrap, item.clip, item.shrink, item.color});
@@ -154,12 +158,13 @@ class PagePainter {
         inside = fitsIn(block.size, rect.size());
       }
       if (style.wrap && !inside) {
-        block = layOut(block.scale.pointSize(), QTextOption::WrapAnywhere);
+        block = layOut(block.scale.pointSize(), QTextOption::WrapAtWordBoundaryOrAnywhere);
         inside = fitsIn(block.size, rect.size());
       }
     }
     const bool clipped = style.clip && !inside;
     if (clipped) {
+      document_.overflows_ << fullText;
       canvas().save();
       painter_.setClipRect(rect, Qt::IntersectClip);
     }
@@ -217,6 +222,7 @@ class PagePainter {
     if (align & Qt::AlignVCenter) at.ry() += (rect.height() - fitted.needed.height()) / 2;
     if (align & Qt::AlignBottom) at.ry() += rect.height() - fitted.needed.height();
     if (style.clip && !fitted.fits) {
+      document_.overflows_ << text;
       canvas().save();
       painter_.setClipRect(rect, Qt::IntersectClip);
       painter_.setPen(style.color);
@@ -227,8 +233,8 @@ class PagePainter {
     }
   }
 
-  void paintItem(const RectItem& item, QPointF origin, bool onEverySheet) {
-    if (skipped(onEverySheet)) return;
+  void paintItem(const RectItem& item, QPointF origin, Sheets sheets) {
+    if (skipped(sheets)) return;
     const QRectF rect = toDevice(item.box, origin);
     if (item.fill.isValid()) canvas().fillRect(rect, item.fill);
     if (item.lineWidth > 0 && item.stroke.isValid()) {
@@ -238,15 +244,15 @@ class PagePainter {
     }
   }
 
-  void paintItem(const LineItem& item, QPointF origin, bool onEverySheet) {
-    if (skipped(onEverySheet) || item.lineWidth <= 0 || !item.color.isValid()) return;
+  void paintItem(const LineItem& item, QPointF origin, Sheets sheets) {
+    if (skipped(sheets) || item.lineWidth <= 0 || !item.color.isValid()) return;
     canvas().setPen(pen(item.color, item.lineWidth));
     painter_.drawLine(toDevice(item.from, origin), toDevice(item.to, origin));
   }
 
-  void paintItem(const ImageItem& item, QPointF origin, bool onEverySheet) {
+  void paintItem(const ImageItem& item, QPointF origin, Sheets sheets) {
     const auto found = document_.images_.find(&item);
-    if (skipped(onEverySheet) || found == document_.images_.end() || found->second.isNull()) return;
+    if (skipped(sheets) || found == document_.images_.end() || found->second.isNull()) return;
     const QImage& image = found->second;
     canvas().save();
     painter_.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -254,9 +260,9 @@ class PagePainter {
     painter_.restore();
   }
 
-  void paintItem(const BarcodeItem& item, QPointF origin, bool onEverySheet) {
+  void paintItem(const BarcodeItem& item, QPointF origin, Sheets sheets) {
     const auto found = document_.barcodes_.find(&item);
-    if (skipped(onEverySheet) || found == document_.barcodes_.end() || found->second.isEmpty()) return;
+    if (skipped(sheets) || found == document_.barcodes_.end() || found->second.isEmpty()) return;
     const BarcodeShape& shape = found->second;
     // A QR code's modules stay square; a bar code fills its box.
     const QRectF target = fitInBox(toDevice(item.box, origin), shape.size,
@@ -274,9 +280,9 @@ class PagePainter {
     painter_.restore();
   }
 
-  void paintItem(const MarkItem& item, QPointF origin, bool onEverySheet) {
+  void paintItem(const MarkItem& item, QPointF origin, Sheets sheets) {
     const QString text = expand(item.text);
-    if (skipped(onEverySheet) || text.isEmpty()) return;
+    if (skipped(sheets) || text.isEmpty()) return;
     const QRectF box = toDevice(item.box, origin);
     canvas().save();
     painter_.translate(box.center());
@@ -290,7 +296,7 @@ class PagePainter {
     painter_.restore();
   }
 
-  void paintItem(const TableItem& item, QPointF /*origin*/, bool /*onEverySheet*/) {
+  void paintItem(const TableItem& item, QPointF /*origin*/, Sheets /*sheets*/) {
     const auto found = document_.tables_.find(&item);
     if (found == document_.tables_.end()) return;
     const TableFlow& flow = found->second;
@@ -302,34 +308,33 @@ class PagePainter {
   // The slice's box is already placed; only the margin is added here. Each
   // block draws its grid first, in one stroke style, then its texts.
   void paintSlice(const TableItem& table, const TableFlow& flow, const TableSlice& slice) {
-    const double blockWidth = table.blockWidth();
-    const bool continued = slice.sheet > 0;
     std::vector<RowPiece> pieces;
     if (slice.captionHeight > 0) {
-      drawText(cellText(QRectF(slice.box.x(), slice.box.y(), slice.box.width(), slice.captionHeight)),
-               table.continuationCaption, TextStyle{table.headerFont, Qt::AlignLeft | Qt::AlignVCenter});
+      drawText(cellText(QRectF(slice.box.x(), slice.box.y(), slice.box.width(), slice.captionHeight)), slice.caption,
+               TextStyle{table.headerFont, Qt::AlignLeft | Qt::AlignVCenter});
     }
     const double headerTop = slice.box.y() + slice.captionHeight;
     const double headerHeight = slice.headerHeight - slice.captionHeight;
-    for (int block = 0; block < slice.across; ++block) {
-      const size_t first = slice.firstLine + static_cast<size_t>(block) * slice.linesPerBlock;
-      const size_t end = std::min(slice.firstLine + slice.lineCount, first + slice.linesPerBlock);
-      if (block > 0 && first >= end) break;
-      const double left = slice.box.x() + block * (blockWidth + table.gap);
+    for (size_t block = 0; block < std::max<size_t>(1, slice.blocks.size()); ++block) {
+      const double left = slice.box.x() + static_cast<double>(block) * (flow.blockWidth + table.gap);
       const double top = slice.box.y() + slice.headerHeight;
-      // The row holding the block's first line, then every row that starts before its end.
       pieces.clear();
-      auto row = static_cast<size_t>(std::upper_bound(flow.rowStart.begin(), flow.rowStart.end(), first) -
-                                     flow.rowStart.begin()) -
-                 1;
-      for (; row < flow.rows.size() && flow.rowStart[row] < end; ++row) {
-        const size_t from = std::max(first, flow.rowStart[row]);
-        const size_t to = std::min(end, flow.rowStart[row + 1]);
-        pieces.push_back(
-            {row, from - flow.rowStart[row], to - from, top + static_cast<double>(from - first) * table.rowHeight});
+      if (block < slice.blocks.size()) {
+        // The row holding the block's first line, then every row that starts before its end.
+        const size_t first = slice.blocks[block].firstLine;
+        const size_t end = first + slice.blocks[block].lineCount;
+        auto row = static_cast<size_t>(std::upper_bound(flow.rowStart.begin(), flow.rowStart.end(), first) -
+                                       flow.rowStart.begin()) -
+                   1;
+        for (; row < flow.rows.size() && flow.rowStart[row] < end; ++row) {
+          const size_t from = std::max(first, flow.rowStart[row]);
+          const size_t to = std::min(end, flow.rowStart[row + 1]);
+          pieces.push_back({row, from - flow.rowStart[row], to - from,
+                            top + static_cast<double>(from - first) * table.rowHeight});
+        }
       }
-      if (table.grid) drawGrid(table, blockWidth, left, headerTop, headerHeight, pieces);
-      if (headerHeight > 0) paintHeader(table, left, headerTop, headerHeight, continued);
+      if (table.grid) drawGrid(table, flow, left, headerTop, headerHeight, pieces);
+      if (headerHeight > 0) paintHeader(table, flow, left, headerTop, headerHeight, slice.continued);
       for (const RowPiece& piece : pieces) paintRowPiece(table, flow, piece, left);
     }
   }
@@ -342,28 +347,41 @@ class PagePainter {
     double y;
   };
 
-  // The frames of every cell, each edge stroked once.
-  void drawGrid(const TableItem& table, double blockWidth, double left, double top, double headerHeight,
+  // The frames of every cell, each edge stroked once; a group's name stands in one cell across.
+  void drawGrid(const TableItem& table, const TableFlow& flow, double left, double top, double headerHeight,
                 const std::vector<RowPiece>& pieces) {
-    double bottom = top + headerHeight;
     std::vector<QLineF> lines;
-    auto across = [&](double y) {
-      lines.emplace_back(toDevice(QPointF(left, y), margin_), toDevice(QPointF(left + blockWidth, y), margin_));
+    auto mm = [this](double x, double y) { return toDevice(QPointF(x, y), margin_); };
+    const double right = left + flow.blockWidth;
+    auto across = [&](double y) { lines.emplace_back(mm(left, y), mm(right, y)); };
+    // Vertical edges, over runs of rows that are all cells or all group names.
+    auto columnEdges = [&](double from, double to, bool grouped) {
+      if (to <= from) return;
+      double x = left;
+      for (size_t column = 0; column <= flow.widths.size(); ++column) {
+        if (!grouped || column == 0 || column == flow.widths.size()) lines.emplace_back(mm(x, from), mm(x, to));
+        if (column < flow.widths.size()) x += flow.widths[column];
+      }
     };
-    if (headerHeight > 0) across(top);
-    for (const RowPiece& piece : pieces) {
-      if (lines.empty()) across(piece.y);
-      bottom = piece.y + static_cast<double>(piece.lineCount) * table.rowHeight;
+    if (headerHeight > 0) {
+      across(top);
+      across(top + headerHeight);
+      columnEdges(top, top + headerHeight, false);
+    } else if (!pieces.empty()) {
+      across(pieces.front().y);
+    }
+    double runTop = pieces.empty() ? 0 : pieces.front().y;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      const RowPiece& piece = pieces[i];
+      const double bottom = piece.y + static_cast<double>(piece.lineCount) * table.rowHeight;
       across(bottom);
+      const bool grouped = flow.groupRow[piece.row];
+      if (i + 1 == pieces.size() || flow.groupRow[pieces[i + 1].row] != grouped) {
+        columnEdges(runTop, bottom, grouped);
+        runTop = bottom;
+      }
     }
     if (lines.empty()) return;
-    if (headerHeight > 0) across(top + headerHeight);
-    const double firstTop = headerHeight > 0 ? top : pieces.front().y;
-    double x = left;
-    for (size_t column = 0; column <= table.columns.size(); ++column) {
-      lines.emplace_back(toDevice(QPointF(x, firstTop), margin_), toDevice(QPointF(x, bottom), margin_));
-      if (column < table.columns.size()) x += table.columns[column].width;
-    }
     QPen grid = pen(Qt::black, 0.15);
     grid.setCapStyle(Qt::SquareCap);  // closes the corners as a frame would
     canvas().setPen(grid);
@@ -372,23 +390,30 @@ class PagePainter {
 
   QRectF cellText(const QRectF& mm) const { return toDevice(mm.adjusted(kCellPadding, 0, -kCellPadding, 0), margin_); }
 
-  void paintHeader(const TableItem& table, double x, double y, double height, bool continued) {
-    for (const TableColumn& cellColumn : table.columns) {
+  void paintHeader(const TableItem& table, const TableFlow& flow, double x, double y, double height, bool continued) {
+    for (size_t column = 0; column < table.columns.size(); ++column) {
+      const TableColumn& cellColumn = table.columns[column];
       const QString& header =
           continued && cellColumn.continuationHeader ? *cellColumn.continuationHeader : cellColumn.header;
-      drawText(cellText(QRectF(x, y, cellColumn.width, height)), header,
+      drawText(cellText(QRectF(x, y, flow.widths[column], height)), header,
                TextStyle{table.headerFont, cellColumn.align | Qt::AlignVCenter});
-      x += cellColumn.width;
+      x += flow.widths[column];
     }
   }
 
   // A cell that does not wrap shows on its row's first line.
   void paintRowPiece(const TableItem& table, const TableFlow& flow, const RowPiece& piece, double x) {
     const QStringList& cells = flow.rows[piece.row];
+    if (flow.groupRow[piece.row]) {
+      drawText(cellText(QRectF(x, piece.y, flow.blockWidth, table.rowHeight)), cells.value(0),
+               TextStyle{table.headerFont, Qt::AlignLeft | Qt::AlignVCenter});
+      return;
+    }
     for (size_t column = 0; column < table.columns.size(); ++column) {
       const TableColumn& cellColumn = table.columns[column];
+      const double width = flow.widths[column];
       auto drawLine = [&](size_t line, const QString& text) {
-        const QRectF rect(x, piece.y + static_cast<double>(line - piece.firstLine) * table.rowHeight, cellColumn.width,
+        const QRectF rect(x, piece.y + static_cast<double>(line - piece.firstLine) * table.rowHeight, width,
                           table.rowHeight);
         drawText(cellText(rect), text, TextStyle{table.font, cellColumn.align | Qt::AlignVCenter});
       };
@@ -399,7 +424,7 @@ class PagePainter {
       } else if (piece.firstLine == 0 && column < static_cast<size_t>(cells.size())) {
         drawLine(0, cells[static_cast<qsizetype>(column)]);
       }
-      x += cellColumn.width;
+      x += width;
     }
   }
 

@@ -82,11 +82,15 @@ struct TableItem {
   std::optional<QRectF> continuation;  // where it goes on later sheets
   QString rows;
   std::vector<TableColumn> columns;
+  // The field of each row, not a column, that heads its group: rows in a run of the same value
+  // are shown under one group row. -1: no groups.
+  int groupField = -1;
   double rowHeight = 4.0;
   double headerHeight = 4.0;
   double continuationHeaderHeight = 4.0;  // "headerHeight" on the continuation sheets
-  int across = 1;
+  int across = 1;              // 0: as many copies as the box's width holds
   int continuationAcross = 1;  // "across" on the continuation sheets
+  QString caption;              // a line above the header where the table begins
   QString continuationCaption;  // a line above the header on the continuation sheets
   double gap = 2.0;
   TextFont font;
@@ -107,11 +111,13 @@ struct GroupItem {
   double height = 0.0;
 };
 
+enum class Sheets { First, Every, Later };
+
 struct Item {
   std::variant<TextItem, RectItem, LineItem, ImageItem, BarcodeItem, MarkItem, TableItem, GroupItem> content;
-  QString when;         // drawn only when this parameter is not empty
-  QString unless;       // drawn only when this parameter is empty
-  bool repeat = false;  // also drawn on every continuation sheet
+  QString when;                   // drawn only when this parameter is not empty
+  QString unless;                 // drawn only when this parameter is empty
+  Sheets sheets = Sheets::First;  // "repeat": also on every continuation sheet; "later": only there
 };
 
 struct Page {

@@ -316,7 +316,8 @@ class Reader {
     Item item;
     item.when = properties.string(QStringLiteral("when"));
     item.unless = properties.string(QStringLiteral("unless"));
-    item.repeat = properties.boolean(QStringLiteral("repeat"), false);
+    if (properties.boolean(QStringLiteral("repeat"), false)) item.sheets = Sheets::Every;
+    if (properties.boolean(QStringLiteral("continuationOnly"), false)) item.sheets = Sheets::Later;
 
     if (kind == QLatin1String("text"))
       item.content = readText(properties);
@@ -400,9 +401,11 @@ class Reader {
     table.rowHeight = properties.number(QStringLiteral("rowHeight"), table.rowHeight, 1, 100);
     table.headerHeight = properties.number(QStringLiteral("headerHeight"), table.rowHeight, 0, 100);
     table.continuationHeaderHeight = table.headerHeight;
-    table.across = static_cast<int>(properties.number(QStringLiteral("across"), 1, 1, 20));
+    table.across = across(properties, 1);
     table.gap = properties.length(QStringLiteral("gap"), table.gap);
     table.grid = properties.boolean(QStringLiteral("grid"), true);
+    table.caption = properties.string(QStringLiteral("caption"));
+    table.groupField = static_cast<int>(properties.number(QStringLiteral("groupBy"), -1, -1, 100));
     table.font = properties.font();
     TextFont header = table.font;
     header.bold = true;
@@ -412,7 +415,7 @@ class Reader {
     if (!continuation.isUndefined()) {
       Properties box = objectAt(continuation, properties.where() + QStringLiteral(", continuação"));
       table.continuation = box.box();
-      table.continuationAcross = static_cast<int>(box.number(QStringLiteral("across"), table.across, 1, 20));
+      table.continuationAcross = across(box, table.across);
       table.continuationHeaderHeight = box.number(QStringLiteral("headerHeight"), table.headerHeight, 0, 100);
       table.continuationCaption = box.string(QStringLiteral("caption"));
       box.checkAllUsed();
@@ -436,6 +439,13 @@ class Reader {
       table.columns.push_back(parsed);
     }
     return table;
+  }
+
+  // A count of copies of the columns, or "auto": as many as the width holds (0).
+  static int across(Properties& properties, int fallback) {
+    if (properties.has(QStringLiteral("across")) && properties.take(QStringLiteral("across")) == QJsonValue(QStringLiteral("auto")))
+      return 0;
+    return static_cast<int>(properties.number(QStringLiteral("across"), fallback, 1, 20));
   }
 
   GroupItem readGroup(Properties& properties) {

@@ -66,7 +66,7 @@ TEST(DamdfeImprimir, PrintsEveryManifestWithKeyIssuerPlateAndReadableBarcode) {
     auto parameters = Parameters(xml);
     std::string text = Collapsed(PdfText(pdf));
     EXPECT_NE(text.find(parameters["chave_acesso"]), std::string::npos);
-    EXPECT_NE(text.find(Collapsed(parameters["Nome"])), std::string::npos) << parameters["Nome"];
+    EXPECT_NE(text.find(Collapsed(parameters["emit_xNome"])), std::string::npos) << parameters["emit_xNome"];
     EXPECT_NE(text.find(parameters["Placa"]), std::string::npos) << parameters["Placa"];
     auto codes = PdfBarcodes(pdf, dir.path());
     EXPECT_NE(std::find(codes.begin(), codes.end(), parameters["barra_chave_acesso"]), codes.end());

@@ -169,6 +169,125 @@ TEST_P(CompleteDamdfe, EventMarkAndLineOnEverySheet) {
   }
 }
 
+// Loading municipalities, states crossed and seals as many as the schema allows, units with their
+// seals, long averbações and a long name without blanks.
+struct LongListsManifest {
+  std::string xml;
+  std::vector<std::string> values;  // each printed as one word
+};
+
+LongListsManifest LongLists() {
+  LongListsManifest m;
+  std::string xml = SampleManifest();
+  const std::string longName = "SAOJOSEDOSCAMPOSNOVO";  // 20 letters
+  std::string loading;
+  for (int i = 1; i <= 11; ++i) {
+    std::string name = i == 11 ? longName : "CARREGAMENTO" + std::to_string(i);
+    loading += "<infMunCarrega><cMunCarrega>35" + std::to_string(10000 + i) + "</cMunCarrega><xMunCarrega>" + name +
+               "</xMunCarrega></infMunCarrega>";
+    m.values.push_back(name);
+  }
+  m.values.push_back("Campinas");
+  xml = ReplaceElement(xml, "infMunCarrega", loading);
+  const char* const states[] = {"AC", "AL", "AP", "AM", "BA", "CE", "DF", "ES", "GO", "MA", "MT", "MS",
+                                "MG", "PA", "PB", "PE", "PI", "RJ", "RN", "RO", "RR", "TO", "SE", "PR"};
+  std::string route;
+  for (const char* state : states) route += std::string("<infPercurso><UFPer>") + state + "</UFPer></infPercurso>";
+  m.values.insert(m.values.end(), std::begin(states), std::end(states));
+  m.values.push_back("SC");
+  xml = ReplaceElement(xml, "infPercurso", route);
+  std::string seals = "<lacres><nLacre>LACRE0001</nLacre></lacres>";
+  for (int i = 2; i <= 20; ++i) seals += "<lacres><nLacre>LACRE" + std::string(i < 10 ? "000" : "00") + std::to_string(i) + "</nLacre></lacres>";
+  for (int i = 1; i <= 20; ++i) m.values.push_back("LACRE" + std::string(i < 10 ? "000" : "00") + std::to_string(i));
+  xml = ReplaceElement(xml, "lacres", seals);
+  std::string averbacoes;
+  for (int i = 1; i <= 3; ++i) {
+    std::string number = "AVERBACAO" + std::string(30, '0') + std::to_string(i);  // 40 characters
+    averbacoes += "<nAver>" + number + "</nAver>";
+    m.values.push_back(number);
+  }
+  xml = ReplaceElement(ReplaceElement(ReplaceElement(xml, "nAver", ""), "nAver", ""), "nApol",
+                       "<nApol>0012345678</nApol>" + averbacoes);
+  const std::string units =
+      "<infUnidTransp><tpUnidTransp>2</tpUnidTransp><idUnidTransp>UNIDTRANSP01</idUnidTransp>"
+      "<lacUnidTransp><nLacre>LACRETRANSP1</nLacre></lacUnidTransp><lacUnidTransp><nLacre>LACRETRANSP2</nLacre>"
+      "</lacUnidTransp><infUnidCarga><tpUnidCarga>1</tpUnidCarga><idUnidCarga>UNIDCARGA01</idUnidCarga>"
+      "<lacUnidCarga><nLacre>LACRECARGA1</nLacre></lacUnidCarga></infUnidCarga></infUnidTransp>";
+  xml = ReplaceElement(xml, "infNFe",
+                       "<infNFe><chNFe>35261244555666000172550010000090011200090015</chNFe>" + units + "</infNFe>");
+  m.values.insert(m.values.end(), {"UNIDTRANSP01", "LACRETRANSP1", "LACRETRANSP2", "UNIDCARGA01", "LACRECARGA1"});
+  m.xml = ReplaceElement(xml, "xMunDescarga", "<xMunDescarga>" + longName + "</xMunDescarga>");
+  return m;
+}
+
+// The page in grey levels, as a person sees it.
+struct RenderedPage {
+  int width = 0, height = 0;
+  std::string pixels;
+  double dpi = 0;
+  // The share of dark pixels in a box given in points.
+  double InkIn(double left, double top, double right, double bottom) const {
+    const double k = dpi / 72.0;
+    int dark = 0, all = 0;
+    for (int y = static_cast<int>(top * k); y < static_cast<int>(bottom * k) && y < height; ++y) {
+      for (int x = static_cast<int>(left * k); x < static_cast<int>(right * k) && x < width; ++x, ++all) {
+        dark += static_cast<unsigned char>(pixels[static_cast<size_t>(y) * width + x]) < 128;
+      }
+    }
+    return all == 0 ? 0.0 : static_cast<double>(dark) / all;
+  }
+};
+
+RenderedPage Render(const std::filesystem::path& pdf, int page, const std::filesystem::path& dir) {
+  const std::string number = std::to_string(page);
+  const std::filesystem::path stem = dir / ("page" + number);
+  RunTool("pdftoppm", {"-gray", "-r", "150", "-f", number, "-l", number, "-singlefile", pdf.string(), stem.string()});
+  std::istringstream pgm(ReadFileBytes(stem.string() + ".pgm"));
+  RenderedPage rendered;
+  std::string magic;
+  int levels = 0;
+  pgm >> magic >> rendered.width >> rendered.height >> levels;
+  pgm.get();
+  rendered.pixels.assign(std::istreambuf_iterator<char>(pgm), {});
+  rendered.dpi = 150;
+  return rendered;
+}
+
+// Every value whole in the text layer, and wherever the text layer has it, ink on the page: a value
+// cut by its box is in the text but not on the sheet.
+TEST_P(CompleteDamdfe, LongListsShowWholeOnTheRenderedPage) {
+  LongListsManifest m = LongLists();
+  std::filesystem::path pdf = Print(m.xml);
+  std::vector<PrintedWord> words = PrintedWords(pdf);
+  std::map<int, RenderedPage> pages;
+  for (const std::string& value : m.values) {
+    SCOPED_TRACE(value);
+    int found = 0;
+    for (const PrintedWord& word : words) {
+      std::string text = word.text;
+      if (!text.empty() && text.back() == ',') text.pop_back();
+      if (text != value) continue;
+      ++found;
+      if (!pages.count(word.page)) pages[word.page] = Render(pdf, word.page, dir_.path());
+      EXPECT_GT(pages[word.page].InkIn(word.left, word.top, word.right, word.bottom), 0.04)
+          << "page " << word.page << " at " << word.left << ", " << word.top;
+    }
+    EXPECT_GE(found, 1);
+  }
+}
+
+// 2,000 keys of one municipality: its name once a copy of the columns, keys side by side, slim
+// continuation sheets.
+TEST_P(CompleteDamdfe, TwoThousandKeysOnFifteenSheetsAtMost) {
+  std::filesystem::path pdf = Print(WithLinkedDocuments(2000, 1));
+  int pages = Pages(pdf);
+  EXPECT_LE(pages, 15);
+  for (int page = 2; page <= pages; ++page) {
+    std::string text = PageText(pdf, page, "-raw");
+    EXPECT_GE(Occurrences(text, "Cidade 1 (continuação)"), 2u) << page;
+  }
+}
+
 TEST_P(CompleteDamdfe, TenThousandKeysEachOnceOnNumberedSheets) {
   const int count = 10000;
   std::filesystem::path pdf = Print(WithLinkedDocuments(count));
@@ -310,7 +429,8 @@ TEST_P(CompleteDamdfe, RealManifestsShowEveryListedItem) {
     std::string text = lettersAndDigits(PageText(pdf, 1, "-raw"));
     static const std::set<std::string> listed = {
         "condutores", "veiculos", "seguros",     "documentos",    "ciot",       "contratantes", "vale_pedagio", "RNTRC",
-        "UFFim",      "lacres",   "lacres_rodo", "proprietarios", "pagamentos", "prod_xProd",   "prod_NCM"};
+        "UFFim",      "lacres",   "lacres_rodo", "proprietarios", "pagamentos", "prod_xProd",   "prod_NCM",
+        "unidades",   "perigosos"};
     for (const auto& [name, value] : supplementary.settings) {
       if (!listed.count(name)) continue;
       for (const std::string& cell : Cells(value))

@@ -172,17 +172,30 @@ std::string ProtocolFilled(const std::filesystem::path& xml, const std::string& 
   return "(not set)";
 }
 
-TEST_F(PrintJobTest, AuthorisedManifestPrintsWithItsProtocolUnlessOneIsTyped) {
+// The authorisation in the file is what the sheet shows: a different typed number is refused
+// before anything is written, the same number is fine, and a bare manifest prints what is typed.
+TEST_F(PrintJobTest, AuthorisedProtocolWinsOverATypedOne) {
   std::string manifest = Manifest();
   std::string proc = "<mdfeProc xmlns=\"" + kNs + "\" versao=\"3.00\">" + manifest +
                      "<protMDFe versao=\"3.00\"><infProt><nProt>935260000012345</nProt>" +
                      "<dhRecbto>2026-12-07T08:31:02-03:00</dhRecbto><cStat>100</cStat></infProt></protMDFe></mdfeProc>";
   auto file = Write("proc.xml", proc);
   EXPECT_EQ(ProtocolFilled(file, ""), "935260000012345");
-  EXPECT_EQ(ProtocolFilled(file, "111"), "111");
-  EXPECT_EQ(ProtocolFilled(Write("bare.xml", manifest), ""), "");
-  EXPECT_EQ(Print(file, 0, ""), "");
-  EXPECT_NE(PdfText(pdf()).find("935260000012345"), std::string::npos);
+  EXPECT_EQ(Print(file, 0, "141230000012345"),
+            kPrintErrorPrefix +
+                "o protocolo digitado (141230000012345) difere do protocolo de autorização do arquivo "
+                "(935260000012345). O DAMDFE mostra o protocolo autorizado: deixe o número do protocolo em branco "
+                "ou digite 935260000012345.");
+  EXPECT_FALSE(std::filesystem::exists(pdf()));
+  for (const char* typed : {"", "935260000012345"}) {
+    SCOPED_TRACE(typed);
+    EXPECT_EQ(Print(file, 0, typed), "");
+    const std::string text = PdfText(pdf());
+    EXPECT_NE(text.find("935260000012345"), std::string::npos);
+    EXPECT_NE(text.find("07/12/2026 08:31:02"), std::string::npos);
+  }
+  EXPECT_EQ(Print(Write("bare.xml", manifest), 0, "141230000012345"), "");
+  EXPECT_NE(PdfText(pdf()).find("141230000012345"), std::string::npos);
 
   std::string wrapped = "<envelope xmlns=\"" + kNs + "\">" + manifest + "</envelope>";
   EXPECT_EQ(Print(Write("other.xml", wrapped)),

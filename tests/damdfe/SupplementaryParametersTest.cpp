@@ -95,6 +95,9 @@ TEST(SupplementaryParameters, OurSampleInFull) {
        "Manifesto de exemplo, emitido em ambiente de homologação. Entrega agendada; conferir lacres na "
        "descarga.\n"},
       {"observacoes_fisco", ""},
+      {"emit_logradouro", "AVENIDA DAS NAÇÕES UNIDAS, 1500"},
+      {"emit_bairro", "GALPÃO 3 - VILA OLÍMPIA"},
+      {"emit_contato", "Fone: (11) 3000-1000   E-mail: fiscal@exemplo.com.br"},
   };
   for (const auto& [name, value] : expected) EXPECT_EQ(values[name], value) << name;
   auto documents = Rows(values["documentos"]);
@@ -103,6 +106,34 @@ TEST(SupplementaryParameters, OurSampleInFull) {
                                                     "3526 1211 2223 3300 0181 5700 1000 0005 0111 0000 5016"}));
   EXPECT_EQ(documents[8][0], "Caxias do Sul");
   EXPECT_EQ(documents[8][1], "NF-e");
+}
+
+// Payment components and where the freight is paid, dangerous goods, the places of a full load,
+// and the RNTRC of the 1.00 layout, directly under "rodo".
+TEST(SupplementaryParameters, WhatTheXmlHoldsBeyondTheFixedSettings) {
+  std::string xml = ReplaceElement(SampleManifest(), "infANTT",
+                                   "<RNTRC>87654321</RNTRC><infANTT><infPag><xNome>PAGO LTDA</xNome>"
+                                   "<CNPJ>12345678000195</CNPJ><Comp><tpComp>01</tpComp><vComp>50.00</vComp></Comp>"
+                                   "<Comp><tpComp>99</tpComp><vComp>10.00</vComp><xComp>CARGA E DESCARGA</xComp></Comp>"
+                                   "<vContrato>60.00</vContrato><indPag>0</indPag><infBanc><PIX>+5511999990000</PIX>"
+                                   "</infBanc></infPag></infANTT>");
+  xml = ReplaceElement(xml, "infNFe",
+                       "<infNFe><chNFe>35261244555666000172550010000090011200090015</chNFe><peri><nONU>1203</nONU>"
+                       "<xNomeAE>GASOLINA</xNomeAE><xClaRisco>3</xClaRisco><grEmb>II</grEmb>"
+                       "<qTotProd>1000 L</qTotProd><qVolTipo>5 tambores</qVolTipo></peri></infNFe>");
+  xml = ReplaceElement(xml, "NCM",
+                       "<NCM>87089990</NCM><infLotacao><infLocalCarrega><CEP>04578000</CEP></infLocalCarrega>"
+                       "<infLocalDescarrega><latitude>-30.0346</latitude><longitude>-51.2177</longitude>"
+                       "</infLocalDescarrega></infLotacao>");
+  auto values = SupplementaryOf(xml);
+  EXPECT_EQ(values["RNTRC"], "87654321");
+  EXPECT_EQ(values["pagamentos"], "PAGO LTDA\t12345678000195\t60.00\t0\tPIX +5511999990000\n");
+  EXPECT_EQ(values["componentes_pagamento"],
+            "PAGO LTDA\t01\t50.00\t\nPAGO LTDA\t99\t10.00\tCARGA E DESCARGA\n");
+  EXPECT_EQ(values["perigosos"],
+            "NF-e 3526 1244 5556 6600 0172 5500 1000 0090 0112 0009 0015\t1203\tGASOLINA\t3\tII\t1000 L\t5 tambores\n");
+  EXPECT_EQ(values["lotacao_carregamento"], "CEP 04578-000");
+  EXPECT_EQ(values["lotacao_descarregamento"], "Latitude -30.0346, longitude -51.2177");
 }
 
 TEST(SupplementaryParameters, QrCodeAsTheDocumentMeansIt) {

@@ -45,5 +45,11 @@ inline ParameterList realisticDamdfeParameters() {
       {"emit_CNPJ_CPF", "12345678000199"},
       {"emit_CEP", "90010000"},
       {"unidade_carga", "01"},
+      {"emit_xNome", "TRANSPORTES RODOVIÁRIOS SÃO JOÃO DA BOA VISTA LTDA"},
+      {"emit_logradouro", "AVENIDA PRESIDENTE JUSCELINO KUBITSCHEK DE OLIVEIRA, 1500"},
+      {"emit_bairro", "GALPÃO 3 - DISTRITO INDUSTRIAL"},
+      {"emit_xMun", "PORTO ALEGRE"},
+      {"emit_UF", "RS"},
+      {"emit_IE", "0961234567"},
   };
 }
