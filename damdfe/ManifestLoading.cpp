@@ -9,6 +9,7 @@
 #include "ManifestModal.h"
 #include "ModalParameters.h"
 #include "SupplementaryParameters.h"
+#include "VerificationTexts.h"
 
 namespace {
 
@@ -49,14 +50,18 @@ IXMLTMDFe LoadAnyManifest(const std::filesystem::path& path, IXMLMdfeProc& proc)
 
 }  // namespace
 
-TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles) {
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles,
+                                        const verification::Verdict* knownVerdict) {
   RefuseHugeFile(xmlPath);
   TLoadedManifest loaded;
   loaded.manifest = LoadAnyManifest(xmlPath, loaded.proc);
   std::vector<TEventFile> events;
   for (const std::string& file : eventFiles) events.push_back(LoadEventFile(file));
   loaded.events = EventsFor(IdentityOf(loaded.manifest), events);
-  LoadModalBlock(loaded, ReadWholeFile(xmlPath));
+  const std::string bytes = ReadWholeFile(xmlPath);
+  loaded.verdict = knownVerdict ? *knownVerdict
+                                : verification::VerifyManifest(bytes, VerificationSettings({}, false));
+  LoadModalBlock(loaded, bytes);
   return loaded;
 }
 

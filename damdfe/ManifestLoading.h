@@ -10,6 +10,7 @@
 #include "mdfeModalAereo_v300.h"
 #include "mdfeModalAquaviario_v300.h"
 #include "mdfeModalFerroviario_v300.h"
+#include "Verification.h"
 #include "mdfeProc_v300.h"
 
 // The documents a DAMDFE is printed from. A manifest kept with its authorisation
@@ -22,11 +23,13 @@ struct TLoadedManifest {
   IXMLFerrov railBlock;
   IXMLMdfeProc proc;  // null for a bare manifest
   TManifestEvents events;
+  verification::Verdict verdict;  // of the file as read, schema aside
 };
 
-// Loads the manifest (bare or authorised), its modal block, cut out through a private file, and
-// what the event files say about it.
-TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles = {});
+// Loads the manifest (bare or authorised), its modal block, cut out through a private file, what
+// the event files say about it and whether it verifies (unless the caller knows already).
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles = {},
+                                        const verification::Verdict* knownVerdict = nullptr);
 
 // The key and environment of a manifest file (bare or authorised).
 TManifestIdentity ManifestIdentity(const std::string& xmlPath);
