@@ -1,6 +1,7 @@
 #include "PrintService.h"
 
 #include <QHttpServerRequest>
+#include <QMap>
 #include <QMetaEnum>
 #include <QTcpServer>
 #include <QTimer>
@@ -86,12 +87,16 @@ std::variant<TJobInput, TAnswer> TPrintService::Route(const QHttpServerRequest& 
     if (request.method() != QHttpServerRequest::Method::Get) return ErrorAnswer(405, QStringLiteral("use GET /saude"));
     return TAnswer{200, "application/json", R"({"status":"ok"})"};
   }
-  if (path != QLatin1String("/damdfe") && path != QLatin1String("/parametros")) {
-    return ErrorAnswer(
-        404, QStringLiteral("caminho desconhecido: %1 (use POST /damdfe, POST /parametros ou GET /saude)").arg(path));
+  static const QMap<QString, TJobInput::Kind> kJobs = {{QStringLiteral("/damdfe"), TJobInput::Kind::Pdf},
+                                                       {QStringLiteral("/parametros"), TJobInput::Kind::Parameters},
+                                                       {QStringLiteral("/verificacao"), TJobInput::Kind::Verification}};
+  if (!kJobs.contains(path)) {
+    return ErrorAnswer(404, QStringLiteral("caminho desconhecido: %1 (use POST /damdfe, POST /parametros, "
+                                           "POST /verificacao ou GET /saude)")
+                                .arg(path));
   }
   if (!post) return ErrorAnswer(405, QStringLiteral("use POST %1").arg(path));
-  const auto kind = path == QLatin1String("/damdfe") ? TJobInput::Kind::Pdf : TJobInput::Kind::Parameters;
+  const TJobInput::Kind kind = kJobs.value(path);
   return ReadJobRequest(kind, {HeaderValue(request, "Content-Type"), request.body(), request.query()},
                         options_.limitBytes);
 }
@@ -152,9 +157,12 @@ void TPrintService::Answer(quint64 id, const TAnswer& answer) {
   if (found == exchanges_.end()) return;  // already answered: time ran out first
   TExchange& exchange = found->second;
   const bool connected = exchange.socket && exchange.socket->state() == QAbstractSocket::ConnectedState;
-  if (connected) {
-    exchange.responder.write(answer.body, answer.contentType,
-                             static_cast<QHttpServerResponder::StatusCode>(answer.status));
+  const auto status = static_cast<QHttpServerResponder::StatusCode>(answer.status);
+  if (connected && answer.verification.isEmpty()) {
+    exchange.responder.write(answer.body, answer.contentType, status);
+  } else if (connected) {
+    exchange.responder.write(
+        answer.body, {{"Content-Type", answer.contentType}, {"X-DAMDFE-Verificacao", answer.verification}}, status);
   }
   Finish(id, QString::number(answer.status), connected ? "" : " (cliente desconectado)");
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// The print service over HTTP: POST /damdfe, POST /parametros, GET /saude. Jobs run on a fixed
+// The print service over HTTP: POST /damdfe, POST /parametros, POST /verificacao, GET /saude. Jobs run on a fixed
 // pool of workers behind a bounded queue; every request is answered within the time limit.
 
 #include <QAbstractHttpServer>

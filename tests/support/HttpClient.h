@@ -10,6 +10,7 @@ struct THttpReply {
   int status = 0;
   QByteArray contentType;
   QByteArray body;
+  QByteArray verification;  // X-DAMDFE-Verificacao
 };
 
 inline QByteArray HeaderValue(const QByteArray& head, const QByteArray& name) {
@@ -37,7 +38,8 @@ inline THttpReply HttpCall(quint16 port, const QByteArray& target, const QByteAr
     if (headEnd < 0) continue;
     const QByteArray head = received.left(headEnd);
     if (received.size() - headEnd - 4 < HeaderValue(head, "Content-Length").toLongLong()) continue;
-    return {head.mid(9, 3).toInt(), HeaderValue(head, "Content-Type"), received.mid(headEnd + 4)};
+    return {head.mid(9, 3).toInt(), HeaderValue(head, "Content-Type"), received.mid(headEnd + 4),
+            HeaderValue(head, "X-DAMDFE-Verificacao")};
   }
   return {};
 }
