@@ -23,6 +23,7 @@
 #include "OpenDialogs.h"
 #include "PathLabel.h"
 #include "RadioGroup.h"
+#include "VerificationTexts.h"
 
 namespace {
 
@@ -110,6 +111,18 @@ QString EventsFoundText(const TEventsBeside& found) {
   return text;
 }
 
+QString VerdictText(const verification::Verdict& verdict) {
+  switch (verdict.status) {
+    case verification::Status::Confirmed: return QStringLiteral("Assinatura: confere");
+    case verification::Status::Unsigned: return QStringLiteral("Sem assinatura");
+    case verification::Status::NotConfirmed: break;
+  }
+  // The first reason; the tooltip has them all.
+  QString text = QStringLiteral("Assinatura NÃO CONFERE: ") + Text(verdict.reasons.front());
+  if (verdict.reasons.size() > 1) text += QStringLiteral(" (e mais %1)").arg(verdict.reasons.size() - 1);
+  return text;
+}
+
 // The first XML file among the dropped ones, or empty.
 QString DroppedXml(const QMimeData* data) {
   for (const QUrl& url : data->urls()) {
@@ -192,6 +205,7 @@ void TForm1::OpenXml(const QString& path) {
   Label4->setText(QFileInfo(path).absoluteFilePath());
   settings_.SetFolderOf(kXmlDialog, path);
   ShowEventsFound();
+  ShowVerdict();
   FocusFirstUnfinishedStep();
 }
 
@@ -250,10 +264,20 @@ QWidget* TForm1::CreateStepPanel() {
   // Shown once an XML is chosen; until then the button keeps the whole width.
   Label6 = PathLabel(QString(), QStringLiteral("Label6"), column);
   Label6->setVisible(false);
+  Label7 = new QLabel(column);
+  Label7->setObjectName(QStringLiteral("Label7"));
+  Label7->setTextFormat(Qt::PlainText);
+  Label7->setWordWrap(true);
+  Label7->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  Label7->setVisible(false);
   steps->addWidget(Label4);
   auto* xmlStep = new QHBoxLayout;
   xmlStep->addWidget(Button1);
-  xmlStep->addWidget(Label6, 1);
+  auto* found = new QVBoxLayout;
+  found->setSpacing(0);
+  found->addWidget(Label6);
+  found->addWidget(Label7);
+  xmlStep->addLayout(found, 1);
   steps->addLayout(xmlStep);
   steps->addSpacing(kStepSpacing);
 
@@ -323,6 +347,18 @@ std::vector<std::string> TForm1::ShowEventsFound() {
   for (const std::string& warning : found.events.warnings) details << Text(warning);
   Label6->setToolTip(details.join(u'\n'));
   return found.files;
+}
+
+void TForm1::ShowVerdict() {
+  const verification::Verdict verdict = verification::VerifyManifestFile(
+      QFile::encodeName(Label4->text()).toStdString(), VerificationSettings({}, false));
+  Label7->setText(VerdictText(verdict));
+  Label7->setStyleSheet(verdict.status == verification::Status::NotConfirmed ? QStringLiteral("color: #c00000")
+                                                                              : QString());
+  Label7->setVisible(true);
+  QStringList details{Text(verification::Summary(verdict))};
+  for (const std::string& line : verification::DetailLines(verdict)) details << Text(line);
+  Label7->setToolTip(details.join(u'\n'));
 }
 
 void TForm1::Button2Click() {

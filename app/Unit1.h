@@ -48,6 +48,7 @@ class TForm1 : public QMainWindow {
   QLabel* Label4;
   QLabel* Label5;
   QLabel* Label6;  // the events found beside the XML
+  QLabel* Label7;  // whether the XML's signature and protocol confer
   QPushButton* Button1;
   QPushButton* Button2;
   QPushButton* Button4;
@@ -67,6 +68,7 @@ class TForm1 : public QMainWindow {
   QWidget* CreateStepPanel();
   QWidget* CreateInformationPanel();
   std::vector<std::string> ShowEventsFound();
+  void ShowVerdict();
   void OpenLogo(const QString& path);
   void RestoreChoices();
   void FocusFirstUnfinishedStep();

@@ -44,13 +44,23 @@ constexpr const char* kUsage =
     "\n"
     "Outras:\n"
     "  --parametros           mostra os parâmetros do relatório (nome=valor) e não imprime\n"
+    "  --verificar            não imprime: confere assinatura digital, protocolo de autorização, chave\n"
+    "                         de acesso, certificado e esquema de cada XML e diz, por arquivo,\n"
+    "                         \"confere\", \"não confere: motivo\" ou \"sem assinatura\"\n"
+    "  --cadeia PASTA         valida a cadeia do certificado com as raízes e intermediárias desta\n"
+    "                         pasta (PEM ou DER); sem ela, a cadeia não é verificada\n"
     "  --json                 uma linha JSON por XML na saída padrão, e nada mais nela: arquivo, saida,\n"
-    "                         status (impresso ou erro), erro, chave e folhas\n"
+    "                         status (impresso ou erro), erro, chave, folhas e verificacao (com\n"
+    "                         --verificar: arquivo, status, chave, motivos, certificado e esquema)\n"
     "  --silencioso           sem as linhas de progresso nem o resumo; os erros continuam\n"
     "  --help                 mostra esta ajuda\n"
     "  --version              mostra a versão\n"
     "\n"
-    "Saída do programa: 0 quando todos foram impressos, 1 quando algum falhou, 2 para uso incorreto.\n";
+    "Um XML assinado que não confere é impresso com a marca SEM VALOR FISCAL e o motivo no quadro\n"
+    "do protocolo, com um aviso na saída de erros.\n"
+    "\n"
+    "Saída do programa: 0 quando todos foram impressos, 1 quando algum falhou, 2 para uso incorreto;\n"
+    "com --verificar, 0 quando todos conferem sem violação do esquema, senão 1.\n";
 
 void ChooseOutput(Options& options, OutputKind kind, std::string path) {
   if (options.output) throw UsageError{"escolha uma só saída (--pdf, --pasta, --png, --impressora ou --visualizar)"};
@@ -69,9 +79,10 @@ int ChoiceIndex(const std::string& option, const std::string& value, const std::
 const QStringList kValueOptions = {QStringLiteral("xml"),     QStringLiteral("evento"),    QStringLiteral("eventos"),
                                    QStringLiteral("logo"),    QStringLiteral("protocolo"), QStringLiteral("tipo"),
                                    QStringLiteral("formato"), QStringLiteral("pdf"),       QStringLiteral("pasta"),
-                                   QStringLiteral("png"),     QStringLiteral("impressora")};
+                                   QStringLiteral("png"),     QStringLiteral("impressora"), QStringLiteral("cadeia")};
 const QStringList kSwitches = {QStringLiteral("help"),       QStringLiteral("version"), QStringLiteral("parametros"),
-                               QStringLiteral("visualizar"), QStringLiteral("json"),    QStringLiteral("silencioso")};
+                               QStringLiteral("visualizar"), QStringLiteral("json"),    QStringLiteral("silencioso"),
+                               QStringLiteral("verificar")};
 
 // Arguments as the parser reads them, one character a byte, so paths come back as the same bytes.
 QString Latin1(const std::string& bytes) {
@@ -140,6 +151,9 @@ void RefuseConflicts(const Options& options) {
   if (options.output == OutputKind::Pdf && options.xmlFiles.size() > 1) {
     throw UsageError{"--pdf grava um único arquivo; para vários XML use --pasta"};
   }
+  if (options.verifyOnly && (options.output || options.parametersOnly)) {
+    throw UsageError{"--verificar não imprime: não o use com uma saída nem com --parametros"};
+  }
   const bool pdfToStandardOutput = options.output == OutputKind::Pdf && options.outputPath == kStandardStream;
   if (options.json && (pdfToStandardOutput || options.parametersOnly)) {
     throw UsageError{std::string("--json e ") + (options.parametersOnly ? "--parametros" : "--pdf -") +
@@ -181,6 +195,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments)
       options.format = ChoiceIndex(option, value(), kFormatWords);
     } else if (name == u"parametros") {
       options.parametersOnly = true;
+    } else if (name == u"verificar") {
+      options.verifyOnly = true;
+    } else if (name == u"cadeia") {
+      options.chainFolder = value();
     } else if (name == u"json") {
       options.json = true;
     } else if (name == u"silencioso") {

@@ -16,6 +16,8 @@ struct Options {
   int typeIndex = 0;
   int format = 0;
   bool parametersOnly = false;
+  bool verifyOnly = false;
+  std::string chainFolder;  // roots and intermediates of the signers' certificates
   bool json = false;
   bool quiet = false;
   std::optional<OutputKind> output;

@@ -7,6 +7,7 @@
 
 #include "DisplayFormat.h"
 #include "FileAccess.h"
+#include "Verification.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ TEventFile LoadEventFile(const std::string& path) {
     throw failure(std::string("não foi possível ler o XML: ") + e.what());
   }
   if (event.AccessKey().size() != 44) throw failure("evento sem a chave de acesso do MDF-e (chMDFe)");
+  const verification::Verdict signature = verification::VerifyEvent(ReadWholeFile(path));
+  if (signature.status == verification::Status::NotConfirmed) event.signatureFault = verification::Summary(signature);
   return event;
 }
 
@@ -110,6 +113,10 @@ TManifestEvents EventsFor(const TManifestIdentity& manifest, const std::vector<T
     std::u16string type = sent->tpEvento();
     bool handled = type == kCancellation || type == kClosing || type == kDriverAdded;
     if (sent->chMDFe() != manifest.accessKey || !handled) continue;
+    if (!event.signatureFault.empty()) {
+      result.warnings.push_back(Warning(event, "tem assinatura que " + event.signatureFault));
+      continue;
+    }
     if (sent->tpAmb() != manifest.environment) {
       result.warnings.push_back(Warning(event, "é de outro ambiente (tpAmb " + ToUtf8(sent->tpAmb()) + ")"));
       continue;

@@ -21,6 +21,7 @@ TManifestIdentity IdentityOf(const IXMLTMDFe& manifest);
 struct TEventFile {
   std::string path;
   IXMLProcEventoMDFe proc;
+  std::string signatureFault = {};  // why its signature does not verify; empty when it does or it has none
   std::u16string AccessKey() const { return proc->eventoMDFe()->infEvento()->chMDFe(); }
 };
 
@@ -47,7 +48,8 @@ struct TManifestEvents {
 
 // What the events say about the manifest. Only registered events (cStat 135 or 136) of its key
 // and environment count; a cancellation wins over a closing. An event of another manifest
-// changes nothing and says nothing; one of another type is ignored silently.
+// changes nothing and says nothing; one of another type is ignored silently. A signed event
+// whose signature does not verify is ignored with a warning.
 TManifestEvents EventsFor(const TManifestIdentity& manifest, const std::vector<TEventFile>& events);
 
 // The settings "marca_evento" and "texto_evento".

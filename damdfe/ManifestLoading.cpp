@@ -5,8 +5,10 @@
 #include <stdexcept>
 
 #include "FileAccess.h"
-#include "RoadBlock.h"
+#include "ManifestModal.h"
+#include "ModalParameters.h"
 #include "SupplementaryParameters.h"
+#include "VerificationTexts.h"
 
 namespace {
 
@@ -34,18 +36,18 @@ IXMLTMDFe LoadAnyManifest(const std::filesystem::path& path, IXMLMdfeProc& proc)
 
 }  // namespace
 
-TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles) {
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles,
+                                        const verification::Verdict* knownVerdict) {
   RefuseHugeXmlFile(xmlPath, "um MDF-e");
   TLoadedManifest loaded;
   loaded.manifest = LoadAnyManifest(xmlPath, loaded.proc);
   std::vector<TEventFile> events;
   for (const std::string& file : eventFiles) events.push_back(LoadEventFile(file));
   loaded.events = EventsFor(IdentityOf(loaded.manifest), events);
-  std::string roadBlock = CutRoadBlock(ReadWholeFile(xmlPath));
-  // Created only now: the drivers' names and CPF spend as little time on disk as can be.
-  TRoadBlockFile roadBlockFile;
-  roadBlockFile.Write(roadBlock);
-  loaded.roadBlock = LoadRodoDocument(FromUtf8(roadBlockFile.Path().string()));  // our own ASCII name
+  const std::string bytes = ReadWholeFile(xmlPath);
+  loaded.verdict = knownVerdict ? *knownVerdict
+                                : verification::VerifyManifest(bytes, VerificationSettings({}, false));
+  LoadModalBlock(loaded, bytes);
   return loaded;
 }
 
@@ -81,4 +83,5 @@ void FillDAMDFEParameters(const TLoadedManifest& loaded, const std::string& logo
   SetDAMDFEParameters(loaded.manifest, loaded.roadBlock, logoPath, contingency, printed, sink);
   SetSupplementaryParameters(loaded, printed, supplementarySink ? *supplementarySink : sink);
   SetEventParameters(loaded.events, supplementarySink ? *supplementarySink : sink);
+  SetModalParameters(loaded, supplementarySink ? *supplementarySink : sink);
 }

@@ -7,20 +7,29 @@
 
 #include "DamdfeParameters.h"
 #include "ManifestEvents.h"
+#include "mdfeModalAereo_v300.h"
+#include "mdfeModalAquaviario_v300.h"
+#include "mdfeModalFerroviario_v300.h"
+#include "Verification.h"
 #include "mdfeProc_v300.h"
 
 // The documents a DAMDFE is printed from. A manifest kept with its authorisation
 // protocol ("mdfeProc") brings the protocol along.
 struct TLoadedManifest {
   IXMLTMDFe manifest;
-  IXMLRodo roadBlock;
+  IXMLRodo roadBlock;  // empty for the other modals
+  IXMLAereo airBlock;  // each of these null unless the manifest is of its modal
+  IXMLAquav waterBlock;
+  IXMLFerrov railBlock;
   IXMLMdfeProc proc;  // null for a bare manifest
   TManifestEvents events;
+  verification::Verdict verdict;  // of the file as read, schema aside
 };
 
-// Loads the manifest (bare or authorised), its road block, cut out through a private file, and
-// what the event files say about it.
-TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles = {});
+// Loads the manifest (bare or authorised), its modal block, cut out through a private file, what
+// the event files say about it and whether it verifies (unless the caller knows already).
+TLoadedManifest LoadManifestForPrinting(const std::string& xmlPath, const std::vector<std::string>& eventFiles = {},
+                                        const verification::Verdict* knownVerdict = nullptr);
 
 // The key and environment of a manifest file (bare or authorised).
 TManifestIdentity ManifestIdentity(const std::string& xmlPath);

@@ -62,7 +62,8 @@ std::string Print(const TPrintRequest& request, const ReportOutput& output,
     TRvProject project;
     {
       // Let go before the report runs, so a long manifest's tree and its pages never add up.
-      TLoadedManifest loaded = LoadManifestForPrinting(request.xmlPath, request.eventFiles);
+      TLoadedManifest loaded = LoadManifestForPrinting(request.xmlPath, request.eventFiles,
+                                                       request.verdict ? &*request.verdict : nullptr);
       if (!request.contingency.empty() && loaded.manifest->infMDFe()->ide()->tpEmis() == u"1") {
         return kPrintErrorPrefix + kNormalEmissionMessage;
       }

@@ -4,10 +4,12 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ReportOutput.h"
+#include "Verification.h"
 
 // What to print: everything the caller chooses except where the output goes.
 struct TPrintRequest {
@@ -17,6 +19,7 @@ struct TPrintRequest {
   std::string protocol;
   int format = 0;                       // 0 portrait, else landscape
   std::vector<std::string> eventFiles;  // procEventoMDFe files; those of another manifest change nothing
+  std::optional<verification::Verdict> verdict = std::nullopt;  // when the host has verified the file already
 };
 
 // The result is empty when the report was run, else "-1" to "-4" with "ERRO:" and a message.

@@ -6,6 +6,7 @@
 
 #include "DisplayFormat.h"
 #include "ParameterText.h"
+#include "VerificationTexts.h"
 
 namespace {
 
@@ -317,7 +318,12 @@ void SetSupplementaryParameters(const TLoadedManifest& loaded, const std::string
   set("homologacao", flag(ide->tpAmb() == u"2"));
   set("emissao_contingencia", flag(emissionType == u"2"));
   // Printed in production as a normal emission with no protocol: nothing shows it was authorised.
-  set("sem_autorizacao", flag(ide->tpAmb() == u"1" && emissionType == u"1" && protocol.empty()));
+  const bool unauthorised = ide->tpAmb() == u"1" && emissionType == u"1" && protocol.empty();
+  set("sem_autorizacao", flag(unauthorised));
+  // A file changed after signing, or another manifest's protocol: the clerk sees why on the sheet.
+  const std::string notice = SheetNotice(loaded.verdict);
+  sink.SetParam("verificacao_aviso", notice);
+  set("verificacao_sem_valor", flag(!notice.empty() && ide->tpAmb() != u"2" && !unauthorised));
   set("dhRecbto", loaded.proc ? loaded.proc->protMDFe()->infProt()->dhRecbto() : u"");
   set("dhIniViagem", ide->dhIniViagem());
   set("UFFim", ide->UFFim());

@@ -1,5 +1,6 @@
 // damdfe-imprimir: prints the DAMDFE of one or more MDF-e files from the command line.
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -30,6 +31,7 @@
 #include "QtTranslation.h"
 #include "ReportOutput.h"
 #include "SafeFiles.h"
+#include "VerificationTexts.h"
 
 namespace {
 
@@ -174,6 +176,7 @@ std::string ShowParameters(const Options& options, const std::string& xmlPath,
 struct Outcome {
   std::string result;  // empty when printed, else the reason
   int sheets = 0;
+  std::optional<verification::Verdict> verdict = std::nullopt;
 };
 
 // The PDF is written only once it is whole: a failed print leaves nothing half-written there.
@@ -188,9 +191,11 @@ Outcome RunOne(const Options& options, const std::string& xmlPath, const Planned
   if (options.parametersOnly) return {ShowParameters(options, xmlPath, eventFiles)};
   const ReportOutput output = OutputFor(options, planned);
   Outcome outcome;
-  outcome.result = PrintDAMDFE(
-      {xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol, options.format, eventFiles},
-      output, outcome.sheets);
+  // The schema only where it is reported: a printed sheet does not depend on it.
+  outcome.verdict = verification::VerifyManifestFile(xmlPath, VerificationSettings(options.chainFolder, options.json));
+  outcome.result = PrintDAMDFE({xmlPath, options.logo, ContingencyTextFor(options.typeIndex), options.protocol,
+                                options.format, eventFiles, outcome.verdict},
+                               output, outcome.sheets);
   if (outcome.result.empty() && planned.path == kStandardStream) {
     outcome.result = WriteToStandardOutput(*std::get<rv::PdfInMemory>(output).bytes);
   }
@@ -321,7 +326,9 @@ QByteArray JsonLine(const std::string& name, const std::string& output, const Ou
       {QStringLiteral("status"), outcome.result.empty() ? QStringLiteral("impresso") : QStringLiteral("erro")},
       {QStringLiteral("erro"), text(outcome.result)},
       {QStringLiteral("chave"), text(key)},
-      {QStringLiteral("folhas"), outcome.sheets}};
+      {QStringLiteral("folhas"), outcome.sheets},
+      {QStringLiteral("verificacao"),
+       outcome.verdict ? QJsonValue(VerificationJson(*outcome.verdict)) : QJsonValue(QJsonValue::Null)}};
   return QJsonDocument(line).toJson(QJsonDocument::Compact);
 }
 
@@ -339,6 +346,9 @@ int PrintAll(const Options& options, const Options& reading, const std::vector<P
                                                 : Outcome{kInvalidXmlPathMessage + ": " + name};
     const bool printed = outcome.result.empty();
     if (!printed) ++failures;
+    if (printed && outcome.verdict) {
+      if (const std::string warning = PrintWarning(name, *outcome.verdict); !warning.empty()) std::cerr << warning << "\n";
+    }
     if (options.json) {
       std::cout << JsonLine(name, OutputName(options, planned[i]), outcome, AccessKeyOf(xmlPath)).toStdString()
                 << std::endl;
@@ -356,7 +366,30 @@ int PrintAll(const Options& options, const Options& reading, const std::vector<P
   return failures == 0 ? 0 : 1;
 }
 
+// One verdict per file, printing nothing; `reading` as for PrintAll.
+int VerifyAll(const Options& options, const Options& reading) {
+  bool allConfirmed = true;
+  const verification::Settings settings = VerificationSettings(options.chainFolder);
+  for (size_t i = 0; i < options.xmlFiles.size(); ++i) {
+    const std::string& name = options.xmlFiles[i];
+    const verification::Verdict verdict = verification::VerifyManifestFile(reading.xmlFiles[i], settings);
+    allConfirmed &= verdict.status == verification::Status::Confirmed && verdict.schema.violations.empty();
+    if (options.json) {
+      QJsonObject line = VerificationJson(verdict);
+      line.insert(QStringLiteral("arquivo"), QString::fromStdString(name));
+      std::cout << QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() << std::endl;
+      continue;
+    }
+    std::cout << name << ": " << verification::Summary(verdict) << "\n";
+    for (const std::string& detail : verification::DetailLines(verdict)) std::cout << "  " << detail << "\n";
+  }
+  return allConfirmed ? 0 : 1;
+}
+
 int Run(const Options& options, int argc, char** argv) {
+  if (!options.chainFolder.empty() && !std::filesystem::is_directory(options.chainFolder)) {
+    throw UsageError{"a pasta da cadeia de certificados não existe: " + options.chainFolder, false};
+  }
   if (options.output == OutputKind::Preview && !options.parametersOnly && !HasDisplay()) {
     std::cerr << "damdfe-imprimir: --visualizar precisa de uma tela; sem tela, use --pdf, --pasta ou --png\n";
     return 2;
@@ -376,6 +409,10 @@ int Run(const Options& options, int argc, char** argv) {
     if (stdinAt != reading.xmlFiles.end()) {
       standardInput = ReadStandardInput();
       *stdinAt = standardInput->Path().string();
+    }
+    if (options.verifyOnly) {
+      QCoreApplication application(argc, argv);  // where the schemas are
+      return VerifyAll(options, reading);
     }
     eventFiles = EventFilesPerManifest(reading);
   } catch (const std::runtime_error& error) {

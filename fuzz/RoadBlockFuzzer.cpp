@@ -2,7 +2,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "RoadBlock.h"
+#include "ModalBlock.h"
 #include "mdfeModalRodoviario_v300.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -2,14 +2,8 @@
 
 #include "MdfeNamespace.h"
 
-namespace {
-
-IXMLRodo BindRoadBlock(const IXMLDocument& document) {
-  return intf_cast<TXMLRodo>(BindRoot<TXMLRodo>(document, u"rodo", kMdfeNamespace));
+IXMLRodo LoadRodoDocument(const std::u16string& fileName) {
+  return BindMdfeBlock<TXMLRodo>(LoadDocumentFile(fileName), u"rodo");
 }
 
-}  // namespace
-
-IXMLRodo LoadRodoDocument(const std::u16string& fileName) { return BindRoadBlock(LoadDocumentFile(fileName)); }
-
-IXMLRodo NewRodoDocument() { return BindRoadBlock(NewDocument(u"1.0")); }
+IXMLRodo NewRodoDocument() { return BindMdfeBlock<TXMLRodo>(NewDocument(u"1.0"), u"rodo"); }

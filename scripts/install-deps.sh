@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-translations-l10n libboost-dev
   dpkg-dev desktop-file-utils
   libcups2-dev cups printer-driver-cups-pdf clang libclang-rt-14-dev
+  libxml-security-c-dev libssl-dev openssl xmlsec1
 )
 
 missing=()

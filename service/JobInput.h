@@ -8,7 +8,7 @@
 #include <string>
 
 struct TJobInput {
-  enum class Kind { Pdf, Parameters };
+  enum class Kind { Pdf, Parameters, Verification };
   Kind kind = Kind::Pdf;
   QByteArray xml;
   QByteArray logo;  // empty: the logo given at start, if any
@@ -21,6 +21,7 @@ struct TAnswer {
   int status = 200;
   QByteArray contentType;
   QByteArray body;
+  QByteArray verification = {};  // the header X-DAMDFE-Verificacao of a printed sheet
 };
 
 // {"erro": reason} with the status.

@@ -11,6 +11,7 @@
 #include "DamdfeTexts.h"
 #include "ManifestLoading.h"
 #include "ReportOutput.h"
+#include "VerificationTexts.h"
 
 namespace {
 
@@ -36,9 +37,18 @@ TAnswer ParametersAnswer(const TJobInput& input, const std::string& xmlPath, con
   return {200, "application/json", QJsonDocument(answer).toJson(QJsonDocument::Compact)};
 }
 
+TAnswer VerificationAnswer(const std::string& xmlPath) {
+  const verification::Verdict verdict = verification::VerifyManifestFile(xmlPath, VerificationSettings());
+  return {200, "application/json", QJsonDocument(VerificationJson(verdict)).toJson(QJsonDocument::Compact)};
+}
+
 TAnswer PdfAnswer(const TJobInput& input, const std::string& xmlPath, const std::string& logoPath) {
-  auto printed = PrintToPdf({xmlPath, logoPath, ContingencyTextFor(input.typeIndex), input.protocol, input.format, {}});
-  if (auto* pdf = std::get_if<QByteArray>(&printed)) return {200, "application/pdf", std::move(*pdf)};
+  const verification::Verdict verdict = verification::VerifyManifestFile(xmlPath, VerificationSettings({}, false));
+  auto printed = PrintToPdf(
+      {xmlPath, logoPath, ContingencyTextFor(input.typeIndex), input.protocol, input.format, {}, verdict});
+  if (auto* pdf = std::get_if<QByteArray>(&printed)) {
+    return {200, "application/pdf", std::move(*pdf), QByteArray::fromStdString(verification::StatusWord(verdict.status))};
+  }
   const std::string& result = std::get<std::string>(printed);
   // "-3" and "-4": the service's own templates are missing, not the client's fault.
   const bool serviceFault = result.rfind("-3", 0) == 0 || result.rfind("-4", 0) == 0;
@@ -79,8 +89,14 @@ TAnswer RunJob(const TJobInput& input, const std::string& defaultLogoPath) {
   }
   const std::string xml = QFile::encodeName(xmlPath).toStdString();
   const std::string logo = input.logo.isEmpty() ? defaultLogoPath : QFile::encodeName(logoPath).toStdString();
-  TAnswer answer =
-      input.kind == TJobInput::Kind::Pdf ? PdfAnswer(input, xml, logo) : ParametersAnswer(input, xml, logo);
+  TAnswer answer = [&] {
+    switch (input.kind) {
+      case TJobInput::Kind::Pdf: return PdfAnswer(input, xml, logo);
+      case TJobInput::Kind::Parameters: return ParametersAnswer(input, xml, logo);
+      case TJobInput::Kind::Verification: return VerificationAnswer(xml);
+    }
+    return ErrorAnswer(500, QStringLiteral("pedido desconhecido"));
+  }();
   HideTemporaryFolder(answer, folder);
   return answer;
 }

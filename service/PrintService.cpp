@@ -1,5 +1,6 @@
 #include "PrintService.h"
 
+#include <QMap>
 #include <QUrl>
 
 #include <boost/asio/post.hpp>
@@ -44,6 +45,7 @@ QByteArray Bytes(beast::string_view text) { return QByteArray(text.data(), stati
 http::response<http::string_body> Response(const TAnswer& answer, unsigned version, bool keepAlive) {
   http::response<http::string_body> response(static_cast<http::status>(answer.status), version);
   response.set(http::field::content_type, answer.contentType.toStdString());
+  if (!answer.verification.isEmpty()) response.set("X-DAMDFE-Verificacao", answer.verification.toStdString());
   response.body().assign(answer.body.constData(), static_cast<std::size_t>(answer.body.size()));
   response.keep_alive(keepAlive);
   response.prepare_payload();
@@ -178,12 +180,16 @@ class TConnection : public std::enable_shared_from_this<TConnection> {
       if (method != http::verb::get) return ErrorAnswer(405, QStringLiteral("use GET /saude"));
       return TAnswer{200, "application/json", R"({"status":"ok"})"};
     }
-    if (path != QLatin1String("/damdfe") && path != QLatin1String("/parametros")) {
-      return ErrorAnswer(
-          404, QStringLiteral("caminho desconhecido: %1 (use POST /damdfe, POST /parametros ou GET /saude)").arg(path));
+    static const QMap<QString, TJobInput::Kind> kJobs = {{QStringLiteral("/damdfe"), TJobInput::Kind::Pdf},
+                                                         {QStringLiteral("/parametros"), TJobInput::Kind::Parameters},
+                                                         {QStringLiteral("/verificacao"), TJobInput::Kind::Verification}};
+    if (!kJobs.contains(path)) {
+      return ErrorAnswer(404, QStringLiteral("caminho desconhecido: %1 (use POST /damdfe, POST /parametros, "
+                                             "POST /verificacao ou GET /saude)")
+                                  .arg(path));
     }
     if (method != http::verb::post) return ErrorAnswer(405, QStringLiteral("use POST %1").arg(path));
-    const auto kind = path == QLatin1String("/damdfe") ? TJobInput::Kind::Pdf : TJobInput::Kind::Parameters;
+    const TJobInput::Kind kind = kJobs.value(path);
     QByteArray bytes = Bytes(body);
     body.clear();
     body.shrink_to_fit();

@@ -1,6 +1,6 @@
 #pragma once
 
-// The print service over HTTP: POST /damdfe, POST /parametros, GET /saude. Connections are served
+// The print service over HTTP: POST /damdfe, POST /parametros, POST /verificacao, GET /saude. Connections are served
 // by one network thread, a connection's requests one at a time and in order; jobs run on a fixed
 // pool of workers behind a bounded queue; every request is answered within the time limit, and a
 // client gets only so much memory and time before it is answered or let go.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ExactDocument.h"
 #include "XMLDoc.h"
 #include "XercesSupport.h"
 
@@ -58,7 +59,9 @@ bool IsBlank(const XMLCh* text, XMLSize_t length) {
 // piece is held until the next event shows whether a text goes on (it is sent first) or has ended.
 class BoundedParser : public xml::XercesDOMParser {
  public:
+  explicit BoundedParser(bool keepBlankText) : keepBlankText_(keepBlankText) {}
   void docCharacters(const XMLCh* const chars, const XMLSize_t length, const bool cdataSection) override {
+    if (keepBlankText_) return XercesDOMParser::docCharacters(chars, length, cdataSection);
     const xml::DOMNode* current = getCurrentNode();
     const bool withinText = current && current->getNodeType() == xml::DOMNode::TEXT_NODE;
     if (!cdataSection && !withinText && IsBlank(chars, length)) {
@@ -106,6 +109,7 @@ class BoundedParser : public xml::XercesDOMParser {
   int LimitLine() const { return limitLine_; }
 
  private:
+  bool keepBlankText_;
   int depth_ = 0;
   int limitLine_ = 0;
   std::string limit_;
@@ -137,14 +141,14 @@ void NameRefusedDocumentType(FirstErrorHandler& errors, const std::string& bytes
 
 }  // namespace
 
-XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16string& systemId) {
+XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16string& systemId, bool keepBlankText) {
   EnsureXercesInitialized();
   xml::SecurityManager security;
   security.setEntityExpansionLimit(kEntityExpansionLimit);
   FirstErrorHandler errors;
   XercesPtr<xml::DOMDocument> document;
   {
-    BoundedParser parser;
+    BoundedParser parser(keepBlankText);
     parser.setValidationScheme(xml::XercesDOMParser::Val_Never);
     parser.setDoNamespaces(true);
     parser.setDoSchema(false);
@@ -191,3 +195,7 @@ XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16s
 }
 
 }  // namespace binding_detail
+
+ExactDocument ParseExactDocument(const std::string& bytes) {
+  return ExactDocument(binding_detail::ParseBytes(bytes, u"", true).release());
+}

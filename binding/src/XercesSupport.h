@@ -71,7 +71,9 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 // begin with one, after an optional byte-order mark; empty otherwise.
 std::u16string DeclarationData(std::string_view bytes);
 
-// Parses bytes into a DOM document or throws EDOMParseError.
-XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16string& systemId);
+// Parses bytes into a DOM document or throws EDOMParseError. Blank text between elements is
+// dropped unless kept.
+XercesPtr<xml::DOMDocument> ParseBytes(const std::string& bytes, const std::u16string& systemId,
+                                       bool keepBlankText = false);
 
 }  // namespace binding_detail

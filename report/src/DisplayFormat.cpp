@@ -71,6 +71,7 @@ const Words kCargoTypes{{"01", "Granel sólido"},
                         {"10", "Perigosa (conteinerizada)"},
                         {"11", "Perigosa (carga geral)"}};
 
+const Words kNavigationTypes{{"0", "Interior"}, {"1", "Cabotagem"}};
 const Words kTransportUnits{{"1", "Rodoviário Tração"}, {"2", "Rodoviário Reboque"}, {"3", "Navio"}, {"4", "Balsa"},
                             {"5", "Aeronave"},          {"6", "Vagão"},              {"7", "Outros"}};
 const Words kCargoUnits{{"1", "Container"}, {"2", "ULD"}, {"3", "Pallet"}, {"4", "Outros"}};
@@ -97,6 +98,7 @@ const std::map<QString, Format>& formats() {
       {"tipo_unidade_transporte", [](const QString& v) { return inWords(kTransportUnits, v); }},
       {"tipo_unidade_carga", [](const QString& v) { return inWords(kCargoUnits, v); }},
       {"tipo_componente", [](const QString& v) { return inWords(kPaymentComponents, v); }},
+      {"tipo_navegacao", [](const QString& v) { return inWords(kNavigationTypes, v); }},
   };
   return all;
 }

@@ -406,7 +406,7 @@ class PagePainter {
     const QStringList& cells = flow.rows[piece.row];
     if (flow.groupRow[piece.row]) {
       drawText(cellText(QRectF(x, piece.y, flow.blockWidth, table.rowHeight)), cells.value(0),
-               TextStyle{table.headerFont, Qt::AlignLeft | Qt::AlignVCenter});
+               TextStyle{table.groupFont, Qt::AlignLeft | Qt::AlignVCenter});
       return;
     }
     for (size_t column = 0; column < table.columns.size(); ++column) {

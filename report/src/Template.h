@@ -95,6 +95,7 @@ struct TableItem {
   double gap = 2.0;
   TextFont font;
   TextFont headerFont;
+  TextFont groupFont;  // of a group's name: a value, so in the cells' size
   bool grid = true;
   // One of the "across" copies: the columns side by side.
   double blockWidth() const;

@@ -410,6 +410,7 @@ class Reader {
     TextFont header = table.font;
     header.bold = true;
     table.headerFont = properties.font(Properties::headerFont(), header);
+    table.groupFont = header;
 
     const QJsonValue continuation = properties.take(QStringLiteral("continuation"));
     if (!continuation.isUndefined()) {

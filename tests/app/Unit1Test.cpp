@@ -534,6 +534,7 @@ TEST_F(WindowTest, KeyboardAndDropFollowTheSteps) {
   const QString xml = Q(SampleXml());
   EXPECT_TRUE(Drop(form, xml));
   EXPECT_EQ(form.Label4->text(), xml);
+  EXPECT_EQ(form.Label7->text(), QStringLiteral("Sem assinatura"));
   EXPECT_EQ(form.focusWidget(), form.Button2);
   form.Label5->setText(Q(SampleLogo()));
   form.OpenXml(xml);

@@ -547,6 +547,55 @@ for page in extract_pages(sys.argv[1]): walk(page)
   EXPECT_GE(smallestPlain, 6.0);
 }
 
+// Each modal's block under its heading, every value of the manifest in it, and none of the road's rows.
+// A value of one word must be a printed word; longer ones are compared without blanks.
+TEST_P(CompleteDamdfe, EveryModalShowsItsOwnBlockWhole) {
+  const struct {
+    const char* file;
+    const char* heading;
+    std::vector<std::string> values;
+  } manifests[] = {
+      {"MDFe_aereo_exemplo.xml", "Modal Aéreo", {"PR", "AJB", "XA4521", "GRU", "MAO", "10/12/2026"}},
+      {"MDFe_aquaviario_exemplo.xml",
+       "Modal Aquaviário",
+       {"PP7321", "04", "0017425", "EMPURRADOR RIO NEGRO I", "20261207", "BRMAO", "BRSTM", "PORTO DE ITACOATIARA",
+        "Interior", "MAO00011", "TERMINAL PORTUÁRIO CHIBATÃO", "MAO00027", "TERMINAL SUPER TERMINAIS", "STM00003",
+        "TERMINAL DE USO PRIVADO DE SANTARÉM", "0017431", "BALSA AMAZONAS 01", "0017432", "BALSA AMAZONAS 02",
+        "0017440", "BALSA TAPAJÓS 07", "MSKU4402187", "Container", "QZT4E21", "Rodoviário Reboque", "710004521"}},
+      {"MDFe_aquaviario_minimo.xml",
+       "Modal Aquaviário",
+       {"PP7321", "04", "0017425", "EMPURRADOR RIO NEGRO I", "20261207", "BRMAO", "BRSTM"}},
+      {"MDFe_ferroviario_exemplo.xml",
+       "Modal Ferroviário",
+       {"G45PMG", "09/12/2026 06:45:00", "LMG", "DPG", "120", "HFE", "98,000", "97,450", "96,50", "6543763", "98,529",
+        "VAGÕES (continuação)"}},
+      {"MDFe_ferroviario_minimo.xml", "Modal Ferroviário", {"G45PMG", "LMG", "DPG", "6543210", "98,000", "97,450"}},
+  };
+  for (const auto& m : manifests) {
+    SCOPED_TRACE(m.file);
+    const std::string xml = ReadFileBytes(std::filesystem::path(DAMDFE_SOURCE_DIR "/samples") / m.file);
+    const std::filesystem::path pdf = PrintFile(std::filesystem::path(DAMDFE_SOURCE_DIR "/samples") / m.file);
+    std::multiset<std::string> words;
+    for (const PrintedWord& word : PrintedWords(pdf)) words.insert(word.text);
+    std::string text;
+    for (int page = 1; page <= Pages(pdf); ++page) text += WithoutBlanks(PageText(pdf, page));
+    EXPECT_EQ(Occurrences(text, WithoutBlanks(m.heading)), 1u);
+    for (const std::string& value : m.values) {
+      EXPECT_TRUE(value.find(' ') == std::string::npos ? words.count(value) > 0
+                                                        : text.find(WithoutBlanks(value)) != std::string::npos)
+          << value;
+    }
+    for (const char* road : {"ModalRodoviário", "PLACADOVEÍCULO", "VEÍCULOS"}) {
+      EXPECT_EQ(text.find(road), std::string::npos) << road;
+    }
+    // Every wagon once, whatever sheet it continues on.
+    const std::regex wagon("<nVag>(\\d+)</nVag>");
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), wagon); it != std::sregex_iterator(); ++it) {
+      EXPECT_EQ(words.count((*it)[1]), 1u) << (*it)[1];
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothFormats, CompleteDamdfe, testing::Values(0, 1),
                          [](const testing::TestParamInfo<int>& info) {
                            return info.param == 0 ? "Retrato" : "Paisagem";

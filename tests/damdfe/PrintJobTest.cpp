@@ -51,10 +51,14 @@ class PrintJobTest : public testing::Test {
   ReportOutput output_ = rv::PdfFile{QString::fromStdString(pdf().string())};
 };
 
-std::string Manifest(const std::string& rodo = "<rodo><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>") {
+std::string Manifest(const std::string& rodo = "<rodo><veicTracao><placa>ABC1D23</placa></veicTracao></rodo>",
+                     const std::string& modal = "1",
+                     const std::string& infDoc = "<infDoc><infMunDescarga><xMunDescarga>X</xMunDescarga>"
+                                                 "</infMunDescarga></infDoc>") {
   return "<MDFe xmlns=\"" + kNs + "\"><infMDFe Id=\"MDFe35261212345678000195580010000012341876543210\">" +
-         "<ide><nMDF>77</nMDF></ide><emit><xNome>EMITENTE</xNome></emit><infModal versaoModal=\"3.00\">" + rodo +
-         "</infModal></infMDFe></MDFe>";
+         "<ide><nMDF>77</nMDF><modal>" + modal + "</modal></ide><emit><xNome>EMITENTE</xNome></emit>" +
+         (rodo.empty() ? "" : "<infModal versaoModal=\"3.00\">" + rodo + "</infModal>") + infDoc +
+         "</infMDFe></MDFe>";
 }
 
 TEST_F(PrintJobTest, CheckResultsComeInOrder) {
@@ -96,6 +100,10 @@ TEST_F(PrintJobTest, FailuresOnTheWayBecomeMinusOneWithTheirMessage) {
 
 // Hostile sizes are answered by a bound, each in its own words; a huge name still prints, cut.
 TEST_F(PrintJobTest, HostileSizesMeetTheirBounds) {
+  // A 16 MB name is cut to its box by design; elsewhere a cut text is a fault of the template.
+  const char* strict = std::getenv("DAMDFE_LEIAUTE_ESTRITO");
+  const std::string wasStrict = strict ? strict : "";
+  unsetenv("DAMDFE_LEIAUTE_ESTRITO");
   const std::string sample = ReadFileBytes(kSample);
   auto replaced = [&](const std::string& from, const std::string& to) {
     std::string bytes = sample;
@@ -127,6 +135,7 @@ TEST_F(PrintJobTest, HostileSizesMeetTheirBounds) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Print(Write("hostil.xml", c.bytes)), c.result);
   }
+  if (strict) setenv("DAMDFE_LEIAUTE_ESTRITO", wasStrict.c_str(), 1);
 }
 
 TEST_F(PrintJobTest, BrokenTemplateIsReportedAndNothingIsPrinted) {
@@ -161,6 +170,39 @@ TEST_F(PrintJobTest, InheritedAndDeclaredNamespacesBothPrint) {
     ASSERT_EQ(Print(Write("m.xml", Manifest(rodo))), "");
     EXPECT_NE(PdfText(pdf()).find("ABC1D23"), std::string::npos);
   }
+}
+
+// The fixed result text, then in Portuguese the group that is missing or does not match "modal".
+TEST_F(PrintJobTest, ManifestWithoutWhatTheSheetNeedsNamesTheGroup) {
+  const std::string aircraft = "<aereo><nac>PR</nac><matr>AJB</matr></aereo>";
+  const struct {
+    std::string manifest;
+    std::string reason;
+  } cases[] = {
+      {Manifest(""), "o MDF-e não traz o grupo infModal (informações do modal)"},
+      {Manifest("<rodo/>"), "o grupo rodo não traz veicTracao (veículo de tração)"},
+      {Manifest("<rodo><veicTracao/></rodo>", "1", ""),
+       "o MDF-e não traz nenhum grupo infMunDescarga (município de descarregamento) em infDoc"},
+      {Manifest("<rodo><veicTracao/></rodo>", "1", "<infDoc/>"),
+       "o MDF-e não traz nenhum grupo infMunDescarga (município de descarregamento) em infDoc"},
+      {Manifest("<rodo><veicTracao/></rodo>", "2"), "modal 2 (aéreo), mas o grupo infModal traz rodo"},
+      {Manifest(aircraft, "1"), "modal 1 (rodoviário), mas o grupo infModal traz aereo"},
+      {Manifest("<dutov/>", "1"), "modal 1 (rodoviário), mas o grupo infModal traz dutov"},
+      {Manifest("<!-- nada --> ", "3"), "modal 3 (aquaviário), mas o grupo infModal está vazio"},
+      {Manifest("<rodo><veicTracao/></rodo>", "5"),
+       "modal 5 não é um dos modais do MDF-e (1 rodoviário, 2 aéreo, 3 aquaviário, 4 ferroviário), e o grupo "
+       "infModal traz rodo"},
+      {Manifest("<aereo><nac>PR</nac></aereo>", "2"), "o grupo aereo não traz matr (matrícula da aeronave)"},
+      {Manifest("<aquav><irin>PP1</irin><xEmbar>E</xEmbar></aquav>", "3"),
+       "o grupo aquav não traz cEmbar (código da embarcação)"},
+      {Manifest("<ferrov><trem/></ferrov>", "4"), "o grupo ferrov não traz vag (vagão)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    EXPECT_EQ(Print(Write("m.xml", c.manifest)), kPrintErrorPrefix + c.reason);
+  }
+  EXPECT_FALSE(std::filesystem::exists(pdf()));
+  EXPECT_EQ(Print(Write("m.xml", Manifest(aircraft, "2"))), "") << "a manifest that leaves nothing out prints";
 }
 
 std::string ProtocolFilled(const std::filesystem::path& xml, const std::string& typed) {

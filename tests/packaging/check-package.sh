@@ -38,11 +38,15 @@ expected="./usr/bin/damdfe
 ./usr/share/man/man1/damdfe-imprimir.1.gz
 ./usr/share/man/man1/damdfe-servidor.1.gz
 ./usr/share/man/man1/damdfe.1.gz"
-files=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
+all=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
+files=$(grep -v '^\./usr/share/damdfe/schemas/' <<<"$all")
 [ "$files" = "$expected" ] || fail "arquivos do pacote:"$'\n'"$(diff <(echo "$expected") <(echo "$files"))"
+for schema in mdfe_v3.00.xsd procMDFe_v3.00.xsd mdfeTiposBasico_v3.00.xsd xmldsig-core-schema_v1.01.xsd; do
+  grep -qx "./usr/share/damdfe/schemas/$schema" <<<"$all" || fail "pacote sem o esquema $schema"
+done
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6printsupport6 libxerces-c3.2 libzint2.11 qt6-qpa-plugins; do
+for library in libqt6widgets6 libqt6printsupport6 libxerces-c3.2 libzint2.11 qt6-qpa-plugins libxml-security-c20; do
   [[ $depends == *"$library"* ]] || fail "Depends sem $library: $depends"
 done
 
@@ -65,6 +69,9 @@ status=0
 [ "$status" = 2 ] || fail "damdfe com opção desconhecida saiu com $status, não 2"
 "$root/usr/bin/damdfe-imprimir" --pdf saida.pdf "$source/samples/MDFe_exemplo.xml" || fail "damdfe-imprimir"
 pdftotext saida.pdf - | grep -q '3526 1212 3456 7800 0195 5800 1000 0012 3418 7654 3210' || fail "PDF sem a chave"
+# The schemas come from usr/share/damdfe/schemas: the unsigned sample breaks only the Signature rule.
+verdict=$("$root/usr/bin/damdfe-imprimir" --verificar "$source/samples/MDFe_exemplo.xml") || true
+[[ $verdict == *"sem assinatura"*"esquema: linha 180"* ]] || fail "damdfe-imprimir --verificar: $verdict"
 # Printing and preview come from the module, which a PDF never loads.
 readelf -d "$root/usr/bin/damdfe-imprimir" | grep -qE 'Qt6(Widgets|PrintSupport)|libcups' && fail "damdfe-imprimir liga Qt Widgets"
 printed=$("$root/usr/bin/damdfe-imprimir" --impressora=inexistente "$source/samples/MDFe_exemplo.xml" 2>&1) || true

@@ -46,6 +46,9 @@ TEST(DisplayFormat, ShowsWhatItCanReadAndLeavesTheRestAsWritten) {
            Case{"forma_pagamento", "1", "a prazo"},
            Case{"tipo_carga", "05", "05 - Carga geral"},
            Case{"tipo_carga", "", ""},
+           Case{"tipo_navegacao", "1", "Cabotagem"},
+           Case{"tipo_unidade_carga", "3", "Pallet"},
+           Case{"tipo_unidade_transporte", "2", "Rodoviário Reboque"},
        }) {
     SCOPED_TRACE(std::string(c.format) + " " + c.value);
     ASSERT_TRUE(report::isDisplayFormat(c.format));

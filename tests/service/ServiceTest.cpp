@@ -95,16 +95,22 @@ class ServiceTest : public testing::Test {
   std::unique_ptr<TPrintService> service_;
 };
 
-TEST_F(ServiceTest, PrintsTheSampleAndAnswersItsParametersInOrder) {
+TEST_F(ServiceTest, PrintsTheSampleAndAnswersItsParametersAndVerdict) {
   const quint16 port = Serve({.workers = 2});
-  auto [pdf, form, parameters, health] = WhileServing([port] {
+  auto [pdf, form, parameters, verdict, health] = WhileServing([port] {
     return std::tuple{HttpCall(port, "/damdfe?formato=paisagem&protocolo=135269999999999", "application/xml", kSample),
                       HttpCall(port, "/damdfe", "multipart/form-data; boundary=limite", Form(kSample, kLogo)),
                       HttpCall(port, "/parametros?tipo=contingencia", "text/xml", kSample),
+                      HttpCall(port, "/verificacao", "application/xml", kSample),
                       HttpCall(port, "/saude", {}, {}, "GET")};
   });
   ASSERT_EQ(pdf.status, 200) << pdf.body.toStdString();
   EXPECT_EQ(pdf.contentType, "application/pdf");
+  EXPECT_EQ(pdf.verification, "sem_assinatura");
+  ASSERT_EQ(verdict.status, 200) << verdict.body.toStdString();
+  const QJsonObject verdictJson = QJsonDocument::fromJson(verdict.body).object();
+  EXPECT_EQ(verdictJson["status"].toString(), QStringLiteral("sem_assinatura"));
+  EXPECT_EQ(verdictJson["chave"].toString().remove(u' '), QString(kSampleKey).remove(u' '));
   const std::string text = PdfTextOf(pdf.body, *output_, "paisagem.pdf");
   EXPECT_NE(text.find(kSampleKey), std::string::npos);
   EXPECT_NE(text.find("135269999999999"), std::string::npos);

@@ -45,8 +45,6 @@ inline std::string ProcEvento(const EventFields& e) {
       <dhEvento>2026-12-08T16:19:58-03:00</dhEvento><tpEvento>{type}</tpEvento><nSeqEvento>1</nSeqEvento>
       <detEvento versaoEvento="3.00">{detail}</detEvento>
     </infEvento>
-    <Signature xmlns="http://www.w3.org/2000/09/xmldsig#"><SignedInfo><Reference URI="#ID{type}{key}01"/></SignedInfo>
-      <SignatureValue>c2lnbmF0dXJl</SignatureValue></Signature>
   </eventoMDFe>
   <retEventoMDFe versao="3.00">
     <infEvento>

@@ -12,6 +12,7 @@ struct THttpReply {
   int status = 0;
   QByteArray contentType;
   QByteArray body;
+  QByteArray verification;  // X-DAMDFE-Verificacao
 };
 
 inline QByteArray HeaderValue(const QByteArray& head, const QByteArray& name) {
@@ -39,7 +40,8 @@ inline THttpReply HttpCall(quint16 port, const QByteArray& target, const QByteAr
     if (headEnd < 0) return std::nullopt;
     const QByteArray head = received.left(headEnd);
     if (received.size() - headEnd - 4 < HeaderValue(head, "Content-Length").toLongLong()) return std::nullopt;
-    return THttpReply{head.mid(9, 3).toInt(), HeaderValue(head, "Content-Type"), received.mid(headEnd + 4)};
+    return THttpReply{head.mid(9, 3).toInt(), HeaderValue(head, "Content-Type"), received.mid(headEnd + 4),
+                      HeaderValue(head, "X-DAMDFE-Verificacao")};
   };
   for (bool more = true; more;) {
     more = socket.waitForReadyRead(60000);
